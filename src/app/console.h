@@ -1,0 +1,14 @@
+// Everything the tool says goes to standard output through these two.
+#ifndef TRV_APP_CONSOLE_H_
+#define TRV_APP_CONSOLE_H_
+
+#include <string>
+
+// Writes text and one line feed; does not flush.
+void printLine(const std::string& text);
+
+// Shows the closing prompt and reads one line (at most 127 characters), so the
+// console window stays open until the user presses Return.
+void waitForReturn();
+
+#endif  // TRV_APP_CONSOLE_H_

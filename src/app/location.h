@@ -1,0 +1,17 @@
+#ifndef TRV_APP_LOCATION_H_
+#define TRV_APP_LOCATION_H_
+
+#include <filesystem>
+#include <string>
+
+// Either the base folder (the folder that holds the Vorlancockpit folder) or
+// the message that tells the user why the start-up folder is wrong.
+struct StartupLocation {
+  bool found = false;
+  std::filesystem::path baseFolder;
+  std::string message;
+};
+
+StartupLocation locateBaseFolder(const std::filesystem::path& startup);
+
+#endif  // TRV_APP_LOCATION_H_

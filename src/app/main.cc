@@ -1,0 +1,3 @@
+#include "app/run_setup.h"
+
+int main() { return runTool(); }

@@ -1,0 +1,48 @@
+#include "app/run_setup.h"
+
+#include <exception>
+
+#include "app/console.h"
+#include "app/globals.h"
+#include "app/location.h"
+#include "config/module_list.h"
+#include "config/sioc_ini.h"
+#include "detect/modules.h"
+#include "sioc_lib/path_text.h"
+#include "sioc_lib/write_text_file.h"
+
+void runSetup() {
+  detectModules();
+  collectModuleFolders();
+  buildSiocIni();
+  printLine("\n");
+  if (moduleListContent.empty()) {
+    printLine("No files produced ...\n");
+    return;
+  }
+  // The backup must read the old sioc.ini before it is replaced.
+  writeTextFile(moduleListContent, sioc_lib::joinPath(baseFolder, moduleListFileName.u8string()));
+  backupSiocIni();
+  writeTextFile(siocIniContent, sioc_lib::joinPath(baseFolder, siocIniFileName.u8string()));
+}
+
+int runTool() {
+  const std::string rule(65, '=');
+  printLine(rule);
+  printLine(" Detect and setup OC Modules for Vorlan and Kesmira, version " + setupVersion);
+  printLine(rule);
+
+  const StartupLocation location = locateBaseFolder(startupFolder);
+  if (location.found) {
+    baseFolder = location.baseFolder;
+    try {
+      runSetup();
+    } catch (const std::exception& e) {
+      printLine(std::string("! ") + e.what());
+    }
+  } else {
+    printLine(location.message);
+  }
+  waitForReturn();
+  return 0;
+}

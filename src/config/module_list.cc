@@ -1,0 +1,55 @@
+#include "config/module_list.h"
+
+#include <string>
+#include <system_error>
+
+#include "app/console.h"
+#include "app/globals.h"
+#include "detect/modules.h"
+#include "sioc_lib/path_text.h"
+#include "sioc_lib/txt_file.h"
+
+std::filesystem::path moduleFolder(int slotIndex) {
+  return sioc_lib::joinPath(sioc_lib::joinPath(baseFolder, "Vorlancockpit"),
+                            "TRV" + moduleName(slotIndex));
+}
+
+void collectModuleFolders() {
+  for (int slot = 0; slot < kModuleSlotCount; ++slot) {
+    if (moduleSlots[slot] != -1) collectModuleFolder(slot);
+  }
+}
+
+void collectModuleFolder(int slotIndex) {
+  const std::string name = moduleName(slotIndex);
+  const std::filesystem::path folder = moduleFolder(slotIndex);
+  const std::string shown = sioc_lib::windowsForm(folder);
+  const std::string fileName = "module.lst";
+
+  auto notConfigured = [&](const std::string& problem) {
+    printLine(problem);
+    printLine(name + " not configured.\n");
+    moduleSlots[slotIndex] = -1;
+  };
+
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder, ec)) {
+    notConfigured("\n? Module folder: " + shown + "\nnot found for " + name);
+    return;
+  }
+  sioc_lib::TxtFileReader reader;
+  if (!reader.open(sioc_lib::joinPath(folder, fileName), false)) {
+    notConfigured("\n? file " + fileName + " not found in " + shown);
+    return;
+  }
+  sioc_lib::LineList lines;
+  reader.readLines(lines);
+  if (lines.empty()) {
+    notConfigured("\n? file " + fileName + " in " + shown + " is empty.");
+    return;
+  }
+  for (const std::string& line : lines) moduleListContent.push_back(sioc_lib::windowsForm(line));
+  // std::string compares bytes as unsigned values, shorter prefix first.
+  moduleListContent.sort();
+  moduleListContent.unique();
+}

@@ -1,0 +1,27 @@
+#ifndef TRV_DETECT_HID_SEARCH_H_
+#define TRV_DETECT_HID_SEARCH_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "detect/hid_snapshot.h"
+
+// Interfaces a search visits at most; lowered to the list's length whenever a
+// search reaches its end.
+extern uint32_t hidInterfaceLimit;
+
+// Where searches take their snapshots from (the native backend by default).
+void setHidSnapshotSource(HidSnapshotSource source);
+
+// The device number of the first board (vendor 0000, product productId) in
+// list order whose number is neither skip number; -1 when there is none.
+int32_t findHidDevice(unsigned productId, int32_t skipNumber1, int32_t skipNumber2);
+
+// The four digits after the last "}\" of a driver key, or -1.
+int32_t deviceNumberFromDriverKey(const std::string& key);
+
+// The product id of an Opencockpits (vendor 0000) interface path, or nothing.
+std::optional<unsigned> opencockpitsProductId(const std::string& path);
+
+#endif  // TRV_DETECT_HID_SEARCH_H_

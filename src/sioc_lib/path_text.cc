@@ -1,0 +1,35 @@
+#include "sioc_lib/path_text.h"
+
+namespace sioc_lib {
+
+bool isSeparator(char c) { return c == '/' || c == '\\'; }
+
+std::string pathText(const std::filesystem::path& path) { return path.u8string(); }
+
+std::string windowsForm(const std::string& text) {
+  std::string result;
+  result.reserve(text.size());
+  size_t leading = 0;
+  while (leading < text.size() && isSeparator(text[leading])) ++leading;
+  result.append(leading >= 2 ? 2 : leading, '\\');
+  for (size_t i = leading; i < text.size(); ++i) {
+    result += isSeparator(text[i]) ? '\\' : text[i];
+  }
+  return result;
+}
+
+std::string windowsForm(const std::filesystem::path& path) {
+  return windowsForm(pathText(path));
+}
+
+std::filesystem::path joinPath(const std::filesystem::path& left, const std::string& right) {
+  std::string text = pathText(left);
+  const bool needSeparator = !text.empty() && text.back() != ':' &&
+                             !isSeparator(text.back()) &&
+                             !(!right.empty() && isSeparator(right.front()));
+  if (needSeparator) text += static_cast<char>(std::filesystem::path::preferred_separator);
+  text += right;
+  return std::filesystem::u8path(text);
+}
+
+}  // namespace sioc_lib

@@ -1,0 +1,136 @@
+#include "sioc_lib/txt_file.h"
+
+#include <fstream>
+#include <system_error>
+
+#include "sioc_lib/path_text.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <shlobj.h>
+#endif
+
+namespace sioc_lib {
+
+struct TxtFileReaderImpl {
+  std::ifstream stream;
+  TxtFileReaderImpl() = default;
+  TxtFileReaderImpl(const TxtFileReaderImpl&) = delete;
+  TxtFileReaderImpl& operator=(const TxtFileReaderImpl&) = delete;
+  ~TxtFileReaderImpl() {
+    try {
+      if (stream.is_open()) stream.close();
+    } catch (...) {  // NOLINT(bugprone-empty-catch): a destructor must not throw
+    }
+  }
+};
+
+struct TxtFileWriterImpl {
+  std::ofstream stream;
+  TxtFileWriterImpl() = default;
+  TxtFileWriterImpl(const TxtFileWriterImpl&) = delete;
+  TxtFileWriterImpl& operator=(const TxtFileWriterImpl&) = delete;
+  ~TxtFileWriterImpl() {
+    try {
+      if (stream.is_open()) stream.close();
+    } catch (...) {  // NOLINT(bugprone-empty-catch): a destructor must not throw
+    }
+  }
+};
+
+namespace {
+
+std::filesystem::path documentsFolder() {
+#ifdef _WIN32
+  char folder[MAX_PATH] = {};
+  if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, 0, folder))) {
+    return std::filesystem::u8path(folder);
+  }
+#endif
+  return {};
+}
+
+std::filesystem::path nameToOpen(const std::filesystem::path& fileName, bool inDocuments) {
+  if (!inDocuments) return fileName;
+  const std::filesystem::path folder = documentsFolder();
+  return folder.empty() ? fileName : joinPath(folder, pathText(fileName));
+}
+
+template <typename Stream>
+bool openStream(Stream& stream, const std::filesystem::path& name,
+                std::ios::openmode mode) {
+  // On Linux a folder opens for reading; it is never a text file here.
+  std::error_code ec;
+  if (std::filesystem::is_directory(name, ec)) return false;
+  stream.open(name, mode | std::ios::binary);
+  stream.clear();
+  return stream.is_open();
+}
+
+}  // namespace
+
+TxtFileReader::TxtFileReader() : impl_(std::make_shared<TxtFileReaderImpl>()) {}
+TxtFileReader::~TxtFileReader() = default;
+
+bool TxtFileReader::open(const std::filesystem::path& fileName, bool inDocuments) {
+  return openStream(impl_->stream, nameToOpen(fileName, inDocuments), std::ios::in);
+}
+
+void TxtFileReader::readLines(LineList& lines) {
+  std::ifstream& in = impl_->stream;
+  in.clear();
+  in.seekg(0, std::ios::beg);
+  std::string line;
+  while (std::getline(in, line)) {
+    // Only a CR directly before the LF belongs to the line end; a last line
+    // without LF keeps all its bytes.
+    const bool endedByLineFeed = !in.eof();
+    if (endedByLineFeed && !line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  in.clear();
+}
+
+TxtFileWriter::TxtFileWriter() : impl_(std::make_shared<TxtFileWriterImpl>()) {}
+TxtFileWriter::~TxtFileWriter() = default;
+
+bool TxtFileWriter::open(const std::filesystem::path& fileName, bool inDocuments) {
+  return openStream(impl_->stream, nameToOpen(fileName, inDocuments),
+                    std::ios::out | std::ios::trunc);
+}
+
+void TxtFileWriter::writeLines(const LineList& lines) {
+  for (const std::string& line : lines) {
+    writeText(line);
+    endLine();
+  }
+}
+
+void TxtFileWriter::writeText(const std::string& text) {
+  std::ofstream& out = impl_->stream;
+  size_t start = 0;
+  for (size_t lf = text.find('\n'); lf != std::string::npos; lf = text.find('\n', start)) {
+    out.write(text.data() + start, static_cast<std::streamsize>(lf - start));
+    out.write("\r\n", 2);
+    start = lf + 1;
+  }
+  out.write(text.data() + start, static_cast<std::streamsize>(text.size() - start));
+}
+
+void TxtFileWriter::endLine() {
+  impl_->stream.write("\r\n", 2);
+  impl_->stream.flush();
+}
+
+bool TxtFileWriter::close() {
+  std::ofstream& out = impl_->stream;
+  if (!out.is_open()) return false;
+  out.flush();
+  const bool written = out.good();
+  out.close();
+  const bool closed = !out.fail();
+  out.clear();
+  return written && closed;
+}
+
+}  // namespace sioc_lib

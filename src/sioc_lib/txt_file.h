@@ -1,0 +1,59 @@
+// Line-oriented text files. Files are Windows text files on every platform:
+// each line ends in CR LF on disk, and CR LF or a bare LF ends a line when
+// reading. Bytes are never converted.
+#ifndef TRV_SIOC_LIB_TXT_FILE_H_
+#define TRV_SIOC_LIB_TXT_FILE_H_
+
+#include <filesystem>
+#include <list>
+#include <memory>
+#include <string>
+
+namespace sioc_lib {
+
+using LineList = std::list<std::string>;
+
+struct TxtFileReaderImpl;
+struct TxtFileWriterImpl;
+
+class TxtFileReader {
+ public:
+  TxtFileReader();
+  virtual ~TxtFileReader();
+
+  // With inDocuments, fileName is taken relative to the user's Documents
+  // folder. False when no file could be opened (a folder included).
+  virtual bool open(const std::filesystem::path& fileName, bool inDocuments);
+
+  // Rewinds and appends every line of the file to lines.
+  void readLines(LineList& lines);
+
+ private:
+  std::shared_ptr<TxtFileReaderImpl> impl_;
+};
+
+class TxtFileWriter {
+ public:
+  TxtFileWriter();
+  virtual ~TxtFileWriter();
+
+  // Creates the file, or empties an existing one.
+  virtual bool open(const std::filesystem::path& fileName, bool inDocuments);
+
+  // Each element followed by a line end; a line feed inside an element is a
+  // line end too.
+  void writeLines(const LineList& lines);
+  void writeText(const std::string& text);
+  void endLine();
+
+  // Closes the file. False when any write, flush or the close itself failed,
+  // so that a full disk is never taken for success.
+  bool close();
+
+ private:
+  std::shared_ptr<TxtFileWriterImpl> impl_;
+};
+
+}  // namespace sioc_lib
+
+#endif  // TRV_SIOC_LIB_TXT_FILE_H_

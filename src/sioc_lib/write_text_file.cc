@@ -1,0 +1,30 @@
+#include "sioc_lib/write_text_file.h"
+
+#include <stdexcept>
+#include <system_error>
+
+#include "app/console.h"
+#include "sioc_lib/path_text.h"
+#include "sioc_lib/replace_file.h"
+
+void writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path& fileName) {
+  const std::string shown = sioc_lib::windowsForm(fileName);
+  const std::runtime_error failure("Failed to create " + shown);
+
+  // A folder standing at the name is never removed to make room.
+  std::error_code ec;
+  if (std::filesystem::is_directory(fileName, ec)) throw failure;
+
+  // Write beside the target and move it over only when every byte is on disk,
+  // so a full disk or a crash never leaves a half-written or lost file.
+  std::filesystem::path temporary = fileName;
+  temporary += ".trv_setup-new";
+  sioc_lib::TxtFileWriter writer;
+  if (!writer.open(temporary, false)) throw failure;
+  writer.writeLines(lines);
+  if (!writer.close() || !sioc_lib::replaceFile(temporary, fileName)) {
+    std::filesystem::remove(temporary, ec);
+    throw failure;
+  }
+  printLine(shown + " created.");
+}

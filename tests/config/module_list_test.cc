@@ -1,0 +1,90 @@
+#include "config/module_list.h"
+
+#include <gtest/gtest.h>
+
+#include "app/globals.h"
+#include "detect/modules.h"
+#include "sioc_lib/path_text.h"
+#include "test_util.h"
+
+namespace {
+
+using sioc_lib::LineList;
+
+class ModuleListTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    test::resetToolState();
+    baseFolder = dir_.path();
+  }
+  void writeList(const std::string& slot, const std::string& bytes) {
+    test::writeBytes(dir_ / ("Vorlancockpit/TRV" + slot + "/module.lst"), bytes);
+  }
+  std::string folderShown(int slot) { return sioc_lib::windowsForm(moduleFolder(slot)); }
+  test::TempDir dir_;
+};
+
+TEST_F(ModuleListTest, MergesSortedDistinctEntries) {
+  const struct {
+    const char* name;
+    std::string mcp, efis1;
+    LineList content;
+  } cases[] = {
+      {"mixed line ends", "b\r\na\nc", "", {"a", "b", "c"}},
+      {"duplicates across modules", "x.txt\r\ny.txt\r\n", "y.txt\r\nx.txt\r\nx.txt\r\n",
+       {"x.txt", "y.txt"}},
+      {"empty lines give one empty entry", "a\r\n\r\nb\r\n", "\r\n", {"", "a", "b"}},
+      {"byte order", "b\r\nB\r\nab\r\na\r\n\xC3\xA9\r\nZ\r\n", "", {"B", "Z", "a", "ab", "b", "\xC3\xA9"}},
+      {"separators", "dir/file.txt\r\ndir\\file.txt\r\n//server/x\r\n/abs\r\n", "",
+       {"\\\\server\\x", "\\abs", "dir\\file.txt"}},
+      {"blanks kept", " a \r\n\ta\r\n", "", {"\ta", " a "}},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    writeList("mcp", c.mcp);
+    if (!c.efis1.empty()) writeList("efis1", c.efis1);
+    moduleSlots[kMcp] = 3;
+    moduleSlots[kEfis1] = c.efis1.empty() ? -1 : 1;
+    test::CoutCapture out;
+    collectModuleFolders();
+    EXPECT_EQ(moduleListContent, c.content) << c.name;
+    EXPECT_EQ(out.text(), "") << c.name;
+  }
+}
+
+TEST_F(ModuleListTest, ReportsAndClearsModulesWithoutList) {
+  writeList("efis1", "efis1.txt\r\n");
+  std::filesystem::create_directories(dir_ / "Vorlancockpit/TRVefis2");     // no module.lst
+  writeList("mcpv3", "");                                                    // empty
+  test::writeBytes(dir_ / "Vorlancockpit/TRVatc", "a file, not a folder");  // not a folder
+  std::filesystem::create_directories(dir_ / "Vorlancockpit/TRVcomm1/module.lst");
+  moduleSlots[kEfis1] = 1;
+  moduleSlots[kEfis2] = 2;
+  moduleSlots[kMcp] = 3;  // no folder at all
+  moduleSlots[kMcpV3] = 4;
+  moduleSlots[kAtc] = 5;
+  moduleSlots[kComm1] = 6;
+  test::CoutCapture out;
+  collectModuleFolders();
+
+  EXPECT_EQ(out.text(),
+            "\n? file module.lst not found in " + folderShown(kEfis2) + "\nefis2 not configured.\n\n"
+            "\n? Module folder: " + folderShown(kMcp) + "\nnot found for mcp\nmcp not configured.\n\n"
+            "\n? file module.lst in " + folderShown(kMcpV3) + " is empty.\nmcpv3 not configured.\n\n"
+            "\n? Module folder: " + folderShown(kAtc) + "\nnot found for atc\natc not configured.\n\n"
+            "\n? file module.lst not found in " + folderShown(kComm1) + "\ncomm1 not configured.\n\n");
+  EXPECT_EQ(moduleListContent, LineList{"efis1.txt"});
+  for (int slot = 0; slot < kModuleSlotCount; ++slot) {
+    EXPECT_EQ(moduleSlots[slot], slot == kEfis1 ? 1 : -1) << moduleName(slot);
+  }
+}
+
+TEST_F(ModuleListTest, ModuleFolderNames) {
+  const std::string sep(1, static_cast<char>(std::filesystem::path::preferred_separator));
+  baseFolder = std::filesystem::u8path("/");
+  EXPECT_EQ(moduleFolder(kCduV31).u8string(), "/Vorlancockpit" + sep + "TRVcduv31");
+  baseFolder = std::filesystem::u8path("D:\\Sim");
+  EXPECT_EQ(sioc_lib::windowsForm(moduleFolder(kMcp)), "D:\\Sim\\Vorlancockpit\\TRVmcp");
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+#include "sioc_lib/write_text_file.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "sioc_lib/path_text.h"
+#include "test_util.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
+namespace {
+
+using sioc_lib::LineList;
+
+std::string failureOf(const LineList& lines, const std::filesystem::path& file) {
+  try {
+    writeTextFile(lines, file);
+  } catch (const std::runtime_error& e) {
+    return e.what();
+  }
+  return "no failure";
+}
+
+TEST(WriteTextFileTest, ReplacesEarlierFileAndReports) {
+  test::TempDir dir;
+  const auto file = dir / "sioc.ini";
+  for (const auto& [earlier, lines, bytes] :
+       {std::tuple<std::string, LineList, std::string>{"long old text\r\nmore\r\n", {"new"}, "new\r\n"},
+        {"", {}, ""},
+        {"old", {"a", "b"}, "a\r\nb\r\n"}}) {
+    test::writeBytes(file, earlier);
+    test::CoutCapture out;
+    writeTextFile(lines, file);
+    EXPECT_EQ(test::readBytes(file), bytes);
+    EXPECT_EQ(out.text(), sioc_lib::windowsForm(file) + " created.\n");
+  }
+  EXPECT_EQ(test::listFiles(dir.path()), std::vector<std::string>{"sioc.ini"});
+}
+
+TEST(WriteTextFileTest, FailuresKeepEverything) {
+  test::TempDir dir;
+  std::filesystem::create_directories(dir / "folder/inner");
+  test::writeBytes(dir / "folder/inner/keep.txt", "kept");
+  for (const char* name : {"missing/sioc.ini", "folder"}) {
+    const auto file = dir / name;
+    test::CoutCapture out;
+    EXPECT_EQ(failureOf({"x"}, file), "Failed to create " + sioc_lib::windowsForm(file));
+    EXPECT_EQ(out.text(), "");
+  }
+  EXPECT_EQ(test::listFiles(dir.path()), std::vector<std::string>{"folder/inner/keep.txt"});
+}
+
+#ifndef _WIN32
+// A file-size limit makes the disk "full" after a few bytes.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previous_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+  void (*previous_)(int) = nullptr;
+};
+
+TEST(WriteTextFileTest, FullDiskKeepsEarlierFile) {
+  test::TempDir dir;
+  const auto file = dir / "Vorlantrv.lst";
+  test::writeBytes(file, "earlier\r\n");
+  const LineList lines(1000, std::string(100, 'x'));
+  std::string failure;
+  {
+    FileSizeLimit limit(4096);
+    failure = failureOf(lines, file);
+  }
+  EXPECT_EQ(failure, "Failed to create " + sioc_lib::windowsForm(file));
+  EXPECT_EQ(test::readBytes(file), "earlier\r\n");
+  EXPECT_EQ(test::listFiles(dir.path()), std::vector<std::string>{"Vorlantrv.lst"});
+}
+#endif
+
+}  // namespace

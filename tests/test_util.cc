@@ -1,0 +1,127 @@
+#include "test_util.h"
+
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+#include "app/globals.h"
+#include "detect/hid_search.h"
+#include "detect/modules.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace test {
+
+TempDir::TempDir() {
+  static std::atomic<unsigned> counter{0};
+  std::random_device random;
+  for (;;) {
+    path_ = fs::temp_directory_path() /
+            ("trv_test_" + std::to_string(random()) + "_" + std::to_string(counter++));
+    if (fs::create_directory(path_)) break;
+  }
+  path_ = fs::canonical(path_);
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Tests may leave read-only folders behind; open them up before removing.
+  for (auto it = fs::recursive_directory_iterator(path_, ec);
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  }
+  fs::remove_all(path_, ec);
+}
+
+fs::path TempDir::operator/(const std::string& relative) const {
+  return path_ / fs::u8path(relative);
+}
+
+void writeBytes(const fs::path& file, const std::string& bytes) {
+  fs::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + file.u8string());
+}
+
+std::optional<std::string> readBytes(const fs::path& file) {
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) return std::nullopt;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> listFiles(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (!entry.is_directory()) {
+      names.push_back(fs::relative(entry.path(), folder).generic_u8string());
+    }
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+CoutCapture::CoutCapture() : previous_(std::cout.rdbuf(captured_.rdbuf())) {}
+CoutCapture::~CoutCapture() { std::cout.rdbuf(previous_); }
+
+HidDeviceRecord board(unsigned product, int deviceNumber, unsigned vendor) {
+  char key[64];
+  std::snprintf(key, sizeof key, "{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\\%04d", deviceNumber);
+  char path[128];
+  std::snprintf(path, sizeof path, "\\\\?\\hid#vid_%04x&pid_%04x#7&1a2b3c4d&0&0000#{4d1e55b2}",
+                vendor, product);
+  return HidDeviceRecord{std::string(key) + '\0', std::string(path)};
+}
+
+void resetToolState() {
+  moduleSlots.fill(-1);
+  moduleListContent.clear();
+  siocIniContent.clear();
+  baseFolder.clear();
+  hidInterfaceLimit = 1000;
+}
+
+void useDevices(const std::vector<HidDeviceRecord>& devices) {
+  resetToolState();
+  setHidSnapshotSource([devices] { return std::make_unique<HidRecordSnapshot>(devices); });
+}
+
+namespace {
+
+std::string quoted(const std::string& text) {
+  std::string result = "'";
+  for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return result + "'";
+}
+
+}  // namespace
+
+RunResult runProgram(const std::string& exe, const fs::path& folder,
+                     const std::optional<std::string>& devices, const std::string& arguments) {
+  std::string command = "cd " + quoted(folder.u8string()) + " && ";
+  if (devices) {
+    const fs::path list = folder / "devices.txt";
+    writeBytes(list, *devices);
+    command += "TRV_SETUP_DEVICES=" + quoted(list.u8string()) + " ";
+  }
+  command += "exec " + quoted(exe) + " " + arguments + " </dev/null";
+  RunResult result;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) throw std::runtime_error("popen " + command);
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.output.append(buffer, n);
+  const int status = pclose(pipe);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (devices) fs::remove(folder / "devices.txt");
+  return result;
+}
+
+}  // namespace test
