@@ -55,13 +55,16 @@ void useDevices(const std::vector<HidDeviceRecord>& devices);
 // Back to the state at start-up: no slots, empty lists, limit 1000.
 void resetToolState();
 
+// What the console shows for text: on Windows in text mode, with CR LF.
+std::string console(const std::string& text);
+
 struct RunResult {
   std::string output;
   int exitCode = -1;
 };
 
 // Runs an executable in folder with standard input at its end. With a
-// devices text, TRV_SETUP_DEVICES names a file that holds it.
+// devices text, TRV_SETUP_DEVICES names a file beside folder that holds it.
 RunResult runProgram(const std::string& exe, const fs::path& folder,
                      const std::optional<std::string>& devices = std::nullopt,
                      const std::string& arguments = "");

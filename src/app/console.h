@@ -11,4 +11,17 @@ void printLine(const std::string& text);
 // console window stays open until the user presses Return.
 void waitForReturn();
 
+// While it lives, the console shows UTF-8 text (on Windows its output code
+// page is switched and then restored, so the console is left as it was).
+class Utf8Console {
+ public:
+  Utf8Console();
+  ~Utf8Console();
+  Utf8Console(const Utf8Console&) = delete;
+  Utf8Console& operator=(const Utf8Console&) = delete;
+
+ private:
+  unsigned previousCodePage_ = 0;
+};
+
 #endif  // TRV_APP_CONSOLE_H_

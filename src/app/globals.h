@@ -11,7 +11,7 @@ extern const std::string setupVersion;  // ends with its own line end
 extern const std::filesystem::path moduleListFileName;
 extern const std::filesystem::path siocIniFileName;
 extern const std::filesystem::path startupFolder;  // empty if unreadable
-extern std::filesystem::path baseFolder;  // the folder holding Vorlancockpit
+extern std::filesystem::path baseFolder;           // the folder holding Vorlancockpit
 extern sioc_lib::LineList moduleListContent;
 extern sioc_lib::LineList siocIniContent;
 

@@ -13,7 +13,8 @@ StartupLocation locateBaseFolder(const std::filesystem::path& startup) {
   static const std::regex setupFolder(".*\\\\(TRV_setup)$",
                                       std::regex::ECMAScript | std::regex::icase);
   if (!std::regex_match(sioc_lib::windowsForm(text), setupFolder)) {
-    result.message = "! You should run this program in the SIOC\\Kesmira\\TRV_setup folder.";
+    result.message =
+        "! You should run this program in the SIOC\\Kesmira\\TRV_setup folder.";
     return result;
   }
 
@@ -23,7 +24,8 @@ StartupLocation locateBaseFolder(const std::filesystem::path& startup) {
   for (size_t start = 0; start <= text.size();) {
     size_t end = start;
     while (end < text.size() && !isSeparator(text[end])) ++end;
-    if (start > 0 && text.compare(start, end - start, word) == 0 && end - start == word.size()) {
+    if (start > 0 && text.compare(start, end - start, word) == 0 &&
+        end - start == word.size()) {
       std::string base = text.substr(0, start - 1);
       // In a root (D:\ or /) the base keeps its separator, so names formed
       // from it never become drive-relative.

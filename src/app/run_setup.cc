@@ -21,15 +21,19 @@ void runSetup() {
     return;
   }
   // The backup must read the old sioc.ini before it is replaced.
-  writeTextFile(moduleListContent, sioc_lib::joinPath(baseFolder, moduleListFileName.u8string()));
+  writeTextFile(moduleListContent,
+                sioc_lib::joinPath(baseFolder, moduleListFileName.u8string()));
   backupSiocIni();
-  writeTextFile(siocIniContent, sioc_lib::joinPath(baseFolder, siocIniFileName.u8string()));
+  writeTextFile(siocIniContent,
+                sioc_lib::joinPath(baseFolder, siocIniFileName.u8string()));
 }
 
 int runTool() {
+  const Utf8Console console;
   const std::string rule(65, '=');
   printLine(rule);
-  printLine(" Detect and setup OC Modules for Vorlan and Kesmira, version " + setupVersion);
+  printLine(" Detect and setup OC Modules for Vorlan and Kesmira, version " +
+            setupVersion);
   printLine(rule);
 
   const StartupLocation location = locateBaseFolder(startupFolder);

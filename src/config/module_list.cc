@@ -48,7 +48,8 @@ void collectModuleFolder(int slotIndex) {
     notConfigured("\n? file " + fileName + " in " + shown + " is empty.");
     return;
   }
-  for (const std::string& line : lines) moduleListContent.push_back(sioc_lib::windowsForm(line));
+  for (const std::string& line : lines)
+    moduleListContent.push_back(sioc_lib::windowsForm(line));
   // std::string compares bytes as unsigned values, shorter prefix first.
   moduleListContent.sort();
   moduleListContent.unique();

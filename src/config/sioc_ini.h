@@ -8,7 +8,8 @@
 void buildSiocIni();
 
 std::string slotHeader(int slotIndex);
-std::string slotEntry(int slotIndex, const std::string& key, const std::string& fixedText);
+std::string slotEntry(int slotIndex, const std::string& key,
+                      const std::string& fixedText);
 std::string masterEntry(int slotIndex, const std::string& fixedText);
 std::string usbKeysEntry(int slotIndex, const std::string& fixedText);
 

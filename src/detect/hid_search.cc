@@ -15,7 +15,9 @@ HidSnapshotSource& snapshotSource() {
 
 }  // namespace
 
-void setHidSnapshotSource(HidSnapshotSource source) { snapshotSource() = std::move(source); }
+void setHidSnapshotSource(HidSnapshotSource source) {
+  snapshotSource() = std::move(source);
+}
 
 int32_t deviceNumberFromDriverKey(const std::string& key) {
   static const std::regex pattern(".*\\}\\\\(\\d{4}).*$", std::regex::ECMAScript);
@@ -25,8 +27,10 @@ int32_t deviceNumberFromDriverKey(const std::string& key) {
 }
 
 std::optional<unsigned> opencockpitsProductId(const std::string& path) {
-  static const std::regex vendor(".+#(vid_0000).+", std::regex::ECMAScript | std::regex::icase);
-  static const std::regex product(".+pid_(\\w{4}).+", std::regex::ECMAScript | std::regex::icase);
+  static const std::regex vendor(".+#(vid_0000).+",
+                                 std::regex::ECMAScript | std::regex::icase);
+  static const std::regex product(".+pid_(\\w{4}).+",
+                                  std::regex::ECMAScript | std::regex::icase);
   std::smatch match;
   if (!std::regex_match(path, vendor) || !std::regex_match(path, match, product)) {
     return std::nullopt;

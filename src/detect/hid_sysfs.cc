@@ -80,7 +80,8 @@ std::vector<HidDeviceRecord> SysfsHidBackend::listDevices() const {
     // digits, with the terminating zero byte.
     if (number <= 9999) {
       char key[64];
-      std::snprintf(key, sizeof key, "{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\\%04lu", number);
+      std::snprintf(key, sizeof key, "{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\\%04lu",
+                    number);
       record.driverKey = std::string(key) + '\0';
     }
     std::ifstream file(folder / "device" / "uevent", std::ios::binary);

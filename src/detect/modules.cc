@@ -13,8 +13,8 @@ std::array<int32_t, kModuleSlotCount> moduleSlots = [] {
 }();
 
 const std::array<std::string, kModuleSlotCount> moduleNames = {
-    "efis1", "efis2", "mcp",    "mcpv3",  "atc",    "comm1",   "comm2",  "comm3",
-    "cdu1",  "cdu2",  "cdu3",   "cduv31", "cduv32", "cduv33", "chrono1", "chrono2"};
+    "efis1", "efis2", "mcp",  "mcpv3",  "atc",    "comm1",  "comm2",   "comm3",
+    "cdu1",  "cdu2",  "cdu3", "cduv31", "cduv32", "cduv33", "chrono1", "chrono2"};
 
 std::string moduleName(int slotIndex) { return moduleNames.at(slotIndex); }
 
@@ -64,7 +64,8 @@ void findCommBoards(std::array<int32_t, kModuleSlotCount>& slots) {
 
 int occupied(const std::array<int32_t, kModuleSlotCount>& slots, int first, int count) {
   const auto begin = slots.begin() + first;
-  return static_cast<int>(std::count_if(begin, begin + count, [](int32_t n) { return n != -1; }));
+  return static_cast<int>(
+      std::count_if(begin, begin + count, [](int32_t n) { return n != -1; }));
 }
 
 // FMC747 and FMC747V3 boards share the CDU numbers 1 to 3: the V3 boards keep
@@ -75,7 +76,8 @@ void shareCduNumbers(std::array<int32_t, kModuleSlotCount>& slots) {
   const int v = occupied(slots, kCduV31, 3);
   if (f == 0 || v == 0) return;
   if (v == 3 || (v == 2 && f >= 2) || (v == 1 && f == 3)) {
-    throw std::runtime_error("As well " + std::to_string(f) + " FMC747 as " + std::to_string(v) +
+    throw std::runtime_error("As well " + std::to_string(f) + " FMC747 as " +
+                             std::to_string(v) +
                              " FMC747V3 were detected...; this is not supported.");
   }
   // f = 1 and v = 1: the FMC747 becomes cdu2. Otherwise the first FMC747
@@ -102,7 +104,8 @@ void detectModules() {
     throw std::runtime_error("None of the Opencockpits modules detected.");
   }
   if (slots[kMcp] != -1 && slots[kMcpV3] != -1) {
-    throw std::runtime_error("As well MCP737 as MCP737V3 were detected; this is not supported.");
+    throw std::runtime_error(
+        "As well MCP737 as MCP737V3 were detected; this is not supported.");
   }
   shareCduNumbers(slots);
 
@@ -111,5 +114,6 @@ void detectModules() {
 }
 
 void reportDetectedModule(int slotIndex) {
-  if (moduleSlots.at(slotIndex) != -1) printLine(moduleName(slotIndex) + " module detected");
+  if (moduleSlots.at(slotIndex) != -1)
+    printLine(moduleName(slotIndex) + " module detected");
 }

@@ -22,12 +22,14 @@ std::string windowsForm(const std::filesystem::path& path) {
   return windowsForm(pathText(path));
 }
 
-std::filesystem::path joinPath(const std::filesystem::path& left, const std::string& right) {
+std::filesystem::path joinPath(const std::filesystem::path& left,
+                               const std::string& right) {
   std::string text = pathText(left);
   const bool needSeparator = !text.empty() && text.back() != ':' &&
                              !isSeparator(text.back()) &&
                              !(!right.empty() && isSeparator(right.front()));
-  if (needSeparator) text += static_cast<char>(std::filesystem::path::preferred_separator);
+  if (needSeparator)
+    text += static_cast<char>(std::filesystem::path::preferred_separator);
   text += right;
   return std::filesystem::u8path(text);
 }

@@ -19,7 +19,8 @@ std::string windowsForm(const std::filesystem::path& path);
 
 // Joins with one separator between the parts, none when the left part is
 // empty or ends in a colon or a separator, or the right part begins with one.
-std::filesystem::path joinPath(const std::filesystem::path& left, const std::string& right);
+std::filesystem::path joinPath(const std::filesystem::path& left,
+                               const std::string& right);
 
 bool isSeparator(char c);
 

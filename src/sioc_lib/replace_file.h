@@ -7,7 +7,8 @@ namespace sioc_lib {
 
 // Moves source over target in one step, replacing an earlier target file.
 // False when the target could not be replaced; both files are then as before.
-bool replaceFile(const std::filesystem::path& source, const std::filesystem::path& target);
+bool replaceFile(const std::filesystem::path& source,
+                 const std::filesystem::path& target);
 
 }  // namespace sioc_lib
 

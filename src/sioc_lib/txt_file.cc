@@ -7,6 +7,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// after windows.h
 #include <shlobj.h>
 #endif
 
@@ -50,7 +51,8 @@ std::filesystem::path documentsFolder() {
   return {};
 }
 
-std::filesystem::path nameToOpen(const std::filesystem::path& fileName, bool inDocuments) {
+std::filesystem::path nameToOpen(const std::filesystem::path& fileName,
+                                 bool inDocuments) {
   if (!inDocuments) return fileName;
   const std::filesystem::path folder = documentsFolder();
   return folder.empty() ? fileName : joinPath(folder, pathText(fileName));
@@ -109,7 +111,8 @@ void TxtFileWriter::writeLines(const LineList& lines) {
 void TxtFileWriter::writeText(const std::string& text) {
   std::ofstream& out = impl_->stream;
   size_t start = 0;
-  for (size_t lf = text.find('\n'); lf != std::string::npos; lf = text.find('\n', start)) {
+  for (size_t lf = text.find('\n'); lf != std::string::npos;
+       lf = text.find('\n', start)) {
     out.write(text.data() + start, static_cast<std::streamsize>(lf - start));
     out.write("\r\n", 2);
     start = lf + 1;

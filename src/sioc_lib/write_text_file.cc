@@ -7,7 +7,8 @@
 #include "sioc_lib/path_text.h"
 #include "sioc_lib/replace_file.h"
 
-void writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path& fileName) {
+void writeTextFile(const sioc_lib::LineList& lines,
+                   const std::filesystem::path& fileName) {
   const std::string shown = sioc_lib::windowsForm(fileName);
   const std::runtime_error failure("Failed to create " + shown);
 

@@ -4,7 +4,8 @@
 
 namespace {
 
-const char kNotSetup[] = "! You should run this program in the SIOC\\Kesmira\\TRV_setup folder.";
+const char kNotSetup[] =
+    "! You should run this program in the SIOC\\Kesmira\\TRV_setup folder.";
 const char kNoVorlan[] = "! Your Vorlancockpit folder could not be found...";
 
 TEST(LocationTest, StartupFolders) {

@@ -54,14 +54,17 @@ TEST_F(ToolTest, LocationMessages) {
   } cases[] = {
       {"Sim/Vorlancockpit/SIOC/Kesmira/TRV_setup/old",
        "! You should run this program in the SIOC\\Kesmira\\TRV_setup folder."},
-      {"Sim/vorlancockpit/TRV_setup", "! Your Vorlancockpit folder could not be found..."},
+      {"Sim/vorlancockpit/TRV_setup",
+       "! Your Vorlancockpit folder could not be found..."},
       {"MyVorlancockpit2/TRV_setup", "! Your Vorlancockpit folder could not be found..."},
   };
   for (const auto& c : cases) {
     std::filesystem::create_directories(dir_ / c.folder);
     for (const char* exe : {TRV_SETUP_EXE, TRV_SETUP_SCRIPTED_EXE}) {
-      const test::RunResult result = test::runProgram(exe, dir_ / c.folder, std::nullopt, "-x y");
-      EXPECT_EQ(result.output, kBanner + c.message + "\n" + kPrompt) << c.folder;
+      const test::RunResult result =
+          test::runProgram(exe, dir_ / c.folder, std::nullopt, "-x y");
+      EXPECT_EQ(result.output, test::console(kBanner + c.message + "\n" + kPrompt))
+          << c.folder;
       EXPECT_EQ(result.exitCode, 0);
     }
   }
@@ -73,7 +76,9 @@ TEST_F(ToolTest, NativeBuildFindsNoBoardHere) {
     GTEST_SKIP() << "this machine has HID devices";
   }
   const test::RunResult result = test::runProgram(TRV_SETUP_EXE, setup_);
-  EXPECT_EQ(result.output, kBanner + "! None of the Opencockpits modules detected.\n" + kPrompt);
+  EXPECT_EQ(result.output,
+            test::console(kBanner + "! None of the Opencockpits modules detected.\n" +
+                          kPrompt));
   EXPECT_EQ(result.exitCode, 0);
 }
 
@@ -81,10 +86,12 @@ TEST_F(ToolTest, DetectionLinesAndFailures) {
   // The six boards of the worked example, found here without module folders.
   std::string workedExample;
   const char* slots[] = {"efis1", "efis2", "mcpv3", "comm1", "cdu2", "cduv31"};
-  for (const char* slot : slots) workedExample += std::string(slot) + " module detected\n";
+  for (const char* slot : slots)
+    workedExample += std::string(slot) + " module detected\n";
   for (const char* slot : slots) {
-    workedExample += "\n? Module folder: " + shown(std::string("Vorlancockpit/TRV") + slot) +
-                     "\nnot found for " + slot + "\n" + slot + " not configured.\n\n";
+    workedExample +=
+        "\n? Module folder: " + shown(std::string("Vorlancockpit/TRV") + slot) +
+        "\nnot found for " + slot + "\n" + slot + " not configured.\n\n";
   }
   workedExample += "\n\nNo files produced ...\n\n";
 
@@ -98,18 +105,20 @@ TEST_F(ToolTest, DetectionLinesAndFailures) {
                                     board(19, 2), board(13, 5)},
        workedExample},
       {"no device list", std::nullopt, "! SetupDiGetClassDevs failed\n"},
-      {"no board", std::vector<HidDeviceRecord>{}, "! None of the Opencockpits modules detected.\n"},
+      {"no board", std::vector<HidDeviceRecord>{},
+       "! None of the Opencockpits modules detected.\n"},
       {"two mcp", std::vector<HidDeviceRecord>{board(9, 1), board(20, 2)},
        "! As well MCP737 as MCP737V3 were detected; this is not supported.\n"},
-      {"cdu", std::vector<HidDeviceRecord>{board(2, 1), board(19, 2), board(19, 3), board(19, 4)},
+      {"cdu",
+       std::vector<HidDeviceRecord>{board(2, 1), board(19, 2), board(19, 3),
+                                    board(19, 4)},
        "! As well 1 FMC747 as 3 FMC747V3 were detected...; this is not supported.\n"},
   };
   for (const auto& c : cases) {
-    const auto result =
-        test::runProgram(TRV_SETUP_SCRIPTED_EXE, setup_,
-                         c.devices ? std::optional<std::string>(devicesText(*c.devices))
-                                   : std::nullopt);
-    EXPECT_EQ(result.output, kBanner + c.printed + kPrompt) << c.name;
+    const auto result = test::runProgram(
+        TRV_SETUP_SCRIPTED_EXE, setup_,
+        c.devices ? std::optional<std::string>(devicesText(*c.devices)) : std::nullopt);
+    EXPECT_EQ(result.output, test::console(kBanner + c.printed + kPrompt)) << c.name;
     EXPECT_EQ(test::listFiles(dir_.path()), std::vector<std::string>{}) << c.name;
   }
 }
@@ -126,7 +135,8 @@ const std::string kCompleteIni =
     "[comm2]\r\n[MASTER=9,8,1,??]\r\n[comm3]\r\n[MASTER=10,8,1,??]\r\n"
     "[atc]\r\n[MASTER=11,11,1,??]\r\n[chrono1]\r\n[MASTER=12,16,1,??]\r\n"
     "[chrono2]\r\n[MASTER=13,16,1,??]\r\n\r\n"
-    "[USBKEYS]\r\n[cdu1]\r\nUSBKEYS=1,4\r\n[cdu2]\r\n[USBKEYS=2,??]\r\n[cdu3]\r\n[USBKEYS=3,??]\r\n"
+    "[USBKEYS]\r\n[cdu1]\r\nUSBKEYS=1,4\r\n[cdu2]\r\n[USBKEYS=2,??]\r\n[cdu3]\r\n["
+    "USBKEYS=3,??]\r\n"
     "\r\n[FSUIPC MODULE]\r\nFSUipcdisable=Yes\r\n\r\n"
     "[IOCP CLIENTS MODULES]\r\nIOCPini_delay=3000\r\nIOCPclient0_disable=Yes\r\n"
     "IOCPclient0_host=localhost\r\nIOCPclient0_port=8090\r\nIOCPclient1_disable=Yes\r\n"
@@ -138,11 +148,12 @@ TEST_F(ToolTest, ConsoleExampleWithItsFiles) {
   test::writeBytes(base_ / "sioc.ini", "[SIOC]\nold=1\n");
   const auto result = run({board(11, 1), board(13, 2)});
   EXPECT_EQ(result.output,
-            kBanner + "efis1 module detected\ncomm1 module detected\n\n" +
-                "? Module folder: " + shown("Vorlancockpit/TRVcomm1") + "\nnot found for comm1\n" +
-                "comm1 not configured.\n\n\n\n" + shown("Vorlantrv.lst") + " created.\n" +
-                shown("siocini_before_setup_Vorlantrv.ini") + " created.\n" + shown("sioc.ini") +
-                " created.\n" + kPrompt);
+            test::console(kBanner + "efis1 module detected\ncomm1 module detected\n\n" +
+                          "? Module folder: " + shown("Vorlancockpit/TRVcomm1") +
+                          "\nnot found for comm1\n" + "comm1 not configured.\n\n\n\n" +
+                          shown("Vorlantrv.lst") + " created.\n" +
+                          shown("siocini_before_setup_Vorlantrv.ini") + " created.\n" +
+                          shown("sioc.ini") + " created.\n" + kPrompt));
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(file("Vorlantrv.lst"), "EFIS.txt\r\npanels\\efis.ssi\r\n");
   EXPECT_EQ(file("siocini_before_setup_Vorlantrv.ini"), "[SIOC]\r\nold=1\r\n");
@@ -153,7 +164,8 @@ TEST_F(ToolTest, ConsoleExampleWithItsFiles) {
 
 TEST_F(ToolTest, CompleteSiocIniAndRunningTwice) {
   for (const char* slot : {"efis1", "mcp", "cdu1"}) writeModuleList(slot, "x\r\n");
-  const auto devices = std::vector<HidDeviceRecord>{board(11, 1), board(9, 3), board(2, 4)};
+  const auto devices =
+      std::vector<HidDeviceRecord>{board(11, 1), board(9, 3), board(2, 4)};
   run(devices);
   EXPECT_EQ(file("sioc.ini"), kCompleteIni);
   EXPECT_EQ(file("Vorlantrv.lst"), "x\r\n");
@@ -176,21 +188,26 @@ TEST_F(ToolTest, EarlierFilesAtTheOutputNames) {
     bool emptyIni, backupFolder;
     const char* backupReport;
   } cases[] = {
-      {"empty sioc.ini gives an empty backup", true, false, "siocini_before_setup_Vorlantrv.ini"},
+      {"empty sioc.ini gives an empty backup", true, false,
+       "siocini_before_setup_Vorlantrv.ini"},
       {"a folder counts as the backup", true, true, nullptr},
   };
   for (const auto& c : cases) {
     std::filesystem::remove_all(base_ / "siocini_before_setup_Vorlantrv.ini");
     writeModuleList("atc", "a\r\n");
     test::writeBytes(base_ / "sioc.ini", "");
-    if (c.backupFolder) std::filesystem::create_directory(base_ / "siocini_before_setup_Vorlantrv.ini");
+    if (c.backupFolder)
+      std::filesystem::create_directory(base_ / "siocini_before_setup_Vorlantrv.ini");
     const auto result = run({board(16, 5)});
     std::string reports = shown("Vorlantrv.lst") + " created.\n";
     if (c.backupReport != nullptr) reports += shown(c.backupReport) + " created.\n";
     reports += shown("sioc.ini") + " created.\n";
-    EXPECT_EQ(result.output, kBanner + "atc module detected\n\n\n" + reports + kPrompt) << c.name;
+    EXPECT_EQ(result.output,
+              test::console(kBanner + "atc module detected\n\n\n" + reports + kPrompt))
+        << c.name;
     EXPECT_EQ(file("siocini_before_setup_Vorlantrv.ini"),
-              c.backupFolder ? std::nullopt : std::optional<std::string>("")) << c.name;
+              c.backupFolder ? std::nullopt : std::optional<std::string>(""))
+        << c.name;
   }
 }
 
@@ -198,12 +215,14 @@ TEST_F(ToolTest, NothingChangesWhenEveryModuleIsCleared) {
   writeModuleList("atc", "");
   test::writeBytes(base_ / "sioc.ini", "kept\r\n");
   const auto result = run({board(16, 5)});
-  EXPECT_EQ(result.output, kBanner + "atc module detected\n\n? file module.lst in " +
-                               shown("Vorlancockpit/TRVatc") +
-                               " is empty.\natc not configured.\n\n\n\nNo files produced ...\n\n" +
-                               kPrompt);
-  EXPECT_EQ(test::listFiles(base_), (std::vector<std::string>{"Vorlancockpit/TRVatc/module.lst",
-                                                              "sioc.ini"}));
+  EXPECT_EQ(
+      result.output,
+      test::console(kBanner + "atc module detected\n\n? file module.lst in " +
+                    shown("Vorlancockpit/TRVatc") +
+                    " is empty.\natc not configured.\n\n\n\nNo files produced ...\n\n" +
+                    kPrompt));
+  EXPECT_EQ(test::listFiles(base_),
+            (std::vector<std::string>{"Vorlancockpit/TRVatc/module.lst", "sioc.ini"}));
   EXPECT_EQ(file("sioc.ini"), "kept\r\n");
 }
 
@@ -211,12 +230,14 @@ TEST_F(ToolTest, FailureWritingSiocIniKeepsTheModuleList) {
   writeModuleList("atc", "a\r\n");
   std::filesystem::create_directories(base_ / "sioc.ini/inner");
   const auto result = run({board(16, 5)});
-  EXPECT_EQ(result.output, kBanner + "atc module detected\n\n\n" + shown("Vorlantrv.lst") +
-                               " created.\n! Failed to create " + shown("sioc.ini") + "\n" +
-                               kPrompt);
+  EXPECT_EQ(result.output,
+            test::console(kBanner + "atc module detected\n\n\n" + shown("Vorlantrv.lst") +
+                          " created.\n! Failed to create " + shown("sioc.ini") + "\n" +
+                          kPrompt));
   EXPECT_EQ(file("Vorlantrv.lst"), "a\r\n");
-  EXPECT_EQ(test::listFiles(base_), (std::vector<std::string>{
-                                        "Vorlancockpit/TRVatc/module.lst", "Vorlantrv.lst"}));
+  EXPECT_EQ(
+      test::listFiles(base_),
+      (std::vector<std::string>{"Vorlancockpit/TRVatc/module.lst", "Vorlantrv.lst"}));
   EXPECT_TRUE(std::filesystem::is_directory(base_ / "sioc.ini/inner"));
 }
 

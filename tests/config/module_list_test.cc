@@ -31,11 +31,18 @@ TEST_F(ModuleListTest, MergesSortedDistinctEntries) {
     LineList content;
   } cases[] = {
       {"mixed line ends", "b\r\na\nc", "", {"a", "b", "c"}},
-      {"duplicates across modules", "x.txt\r\ny.txt\r\n", "y.txt\r\nx.txt\r\nx.txt\r\n",
+      {"duplicates across modules",
+       "x.txt\r\ny.txt\r\n",
+       "y.txt\r\nx.txt\r\nx.txt\r\n",
        {"x.txt", "y.txt"}},
       {"empty lines give one empty entry", "a\r\n\r\nb\r\n", "\r\n", {"", "a", "b"}},
-      {"byte order", "b\r\nB\r\nab\r\na\r\n\xC3\xA9\r\nZ\r\n", "", {"B", "Z", "a", "ab", "b", "\xC3\xA9"}},
-      {"separators", "dir/file.txt\r\ndir\\file.txt\r\n//server/x\r\n/abs\r\n", "",
+      {"byte order",
+       "b\r\nB\r\nab\r\na\r\n\xC3\xA9\r\nZ\r\n",
+       "",
+       {"B", "Z", "a", "ab", "b", "\xC3\xA9"}},
+      {"separators",
+       "dir/file.txt\r\ndir\\file.txt\r\n//server/x\r\n/abs\r\n",
+       "",
        {"\\\\server\\x", "\\abs", "dir\\file.txt"}},
       {"blanks kept", " a \r\n\ta\r\n", "", {"\ta", " a "}},
   };
@@ -54,9 +61,10 @@ TEST_F(ModuleListTest, MergesSortedDistinctEntries) {
 
 TEST_F(ModuleListTest, ReportsAndClearsModulesWithoutList) {
   writeList("efis1", "efis1.txt\r\n");
-  std::filesystem::create_directories(dir_ / "Vorlancockpit/TRVefis2");     // no module.lst
-  writeList("mcpv3", "");                                                    // empty
-  test::writeBytes(dir_ / "Vorlancockpit/TRVatc", "a file, not a folder");  // not a folder
+  std::filesystem::create_directories(dir_ / "Vorlancockpit/TRVefis2");  // no module.lst
+  writeList("mcpv3", "");                                                // empty
+  test::writeBytes(dir_ / "Vorlancockpit/TRVatc",
+                   "a file, not a folder");  // not a folder
   std::filesystem::create_directories(dir_ / "Vorlancockpit/TRVcomm1/module.lst");
   moduleSlots[kEfis1] = 1;
   moduleSlots[kEfis2] = 2;
@@ -67,12 +75,19 @@ TEST_F(ModuleListTest, ReportsAndClearsModulesWithoutList) {
   test::CoutCapture out;
   collectModuleFolders();
 
-  EXPECT_EQ(out.text(),
-            "\n? file module.lst not found in " + folderShown(kEfis2) + "\nefis2 not configured.\n\n"
-            "\n? Module folder: " + folderShown(kMcp) + "\nnot found for mcp\nmcp not configured.\n\n"
-            "\n? file module.lst in " + folderShown(kMcpV3) + " is empty.\nmcpv3 not configured.\n\n"
-            "\n? Module folder: " + folderShown(kAtc) + "\nnot found for atc\natc not configured.\n\n"
-            "\n? file module.lst not found in " + folderShown(kComm1) + "\ncomm1 not configured.\n\n");
+  EXPECT_EQ(out.text(), "\n? file module.lst not found in " + folderShown(kEfis2) +
+                            "\nefis2 not configured.\n\n"
+                            "\n? Module folder: " +
+                            folderShown(kMcp) +
+                            "\nnot found for mcp\nmcp not configured.\n\n"
+                            "\n? file module.lst in " +
+                            folderShown(kMcpV3) +
+                            " is empty.\nmcpv3 not configured.\n\n"
+                            "\n? Module folder: " +
+                            folderShown(kAtc) +
+                            "\nnot found for atc\natc not configured.\n\n"
+                            "\n? file module.lst not found in " +
+                            folderShown(kComm1) + "\ncomm1 not configured.\n\n");
   EXPECT_EQ(moduleListContent, LineList{"efis1.txt"});
   for (int slot = 0; slot < kModuleSlotCount; ++slot) {
     EXPECT_EQ(moduleSlots[slot], slot == kEfis1 ? 1 : -1) << moduleName(slot);

@@ -77,7 +77,8 @@ TEST_F(BackupTest, CopiesLinesOnce) {
     test::CoutCapture out;
     backupSiocIni();
     EXPECT_EQ(test::readBytes(backup_), c.backupAfter) << c.name;
-    EXPECT_EQ(out.text(), c.reported ? sioc_lib::windowsForm(backup_) + " created.\n" : "")
+    EXPECT_EQ(out.text(),
+              c.reported ? sioc_lib::windowsForm(backup_) + " created.\n" : "")
         << c.name;
   }
 }

@@ -12,7 +12,8 @@ TEST(HidScriptedTest, ParsesLines) {
   } cases[] = {
       {"", {}},
       {"{k}\\0001\tpath1\n", {{"{k}\\0001" + z, "path1"}}},
-      {"{k}\\0001\tpath1\r\n{k}\\0002\tpath2", {{"{k}\\0001" + z, "path1"}, {"{k}\\0002" + z, "path2"}}},
+      {"{k}\\0001\tpath1\r\n{k}\\0002\tpath2",
+       {{"{k}\\0001" + z, "path1"}, {"{k}\\0002" + z, "path2"}}},
       {"\tpath\n", {{std::nullopt, "path"}}},
       {"key\t\n", {{"key" + z, std::nullopt}}},
       {"key only\n", {{"key only" + z, std::nullopt}}},

@@ -18,7 +18,7 @@ TEST(HidSearchTest, DeviceNumberFromDriverKey) {
       {std::string("{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\\0012\0", 44), 12},
       {"{x}\\0000", 0},
       {"{x}\\9999", 9999},
-      {"{x}\\12345", 1234},   // any text may follow the four digits
+      {"{x}\\12345", 1234},       // any text may follow the four digits
       {"{a}\\0001{b}\\0002", 2},  // the last "}\" with four digits counts
       {"{x}\\123", -1},
       {"{x}0012", -1},
@@ -27,7 +27,8 @@ TEST(HidSearchTest, DeviceNumberFromDriverKey) {
       {"", -1},
       {"{x}\\0012\n", -1},  // a line break is no wildcard character
   };
-  for (const auto& c : cases) EXPECT_EQ(deviceNumberFromDriverKey(c.key), c.number) << c.key;
+  for (const auto& c : cases)
+    EXPECT_EQ(deviceNumberFromDriverKey(c.key), c.number) << c.key;
 }
 
 TEST(HidSearchTest, ProductIdFromInterfacePath) {
@@ -38,16 +39,17 @@ TEST(HidSearchTest, ProductIdFromInterfacePath) {
       {"\\\\?\\hid#vid_0000&pid_000b#7&1#{guid}", 11},
       {"\\\\?\\HID#VID_0000&PID_000B#7&1#{guid}", 11},
       {"\\\\?\\hid#vid_0000&pid_0013#x", 19},
-      {"\\\\?\\hid#vid_046d&pid_000b#x", std::nullopt},    // another vendor
-      {"\\\\?\\hid#vid_0000&pid_000b", std::nullopt},      // nothing after the digits
-      {"#vid_0000&pid_000b#x", std::nullopt},              // nothing before the #
-      {"\\\\?\\hid&vid_0000&pid_000b#x", std::nullopt},    // vendor without #
-      {"\\\\?\\hid#vid_0000&pid_00gz#x", 0},               // longest hex prefix
-      {"\\\\?\\hid#vid_0000&pid_zzzz#x", std::nullopt},    // no hex digit at all
-      {"\\\\?\\hid#vid_0000&pid_000b&pid_0009#x", 9},      // the last pid_ counts
+      {"\\\\?\\hid#vid_046d&pid_000b#x", std::nullopt},  // another vendor
+      {"\\\\?\\hid#vid_0000&pid_000b", std::nullopt},    // nothing after the digits
+      {"#vid_0000&pid_000b#x", std::nullopt},            // nothing before the #
+      {"\\\\?\\hid&vid_0000&pid_000b#x", std::nullopt},  // vendor without #
+      {"\\\\?\\hid#vid_0000&pid_00gz#x", 0},             // longest hex prefix
+      {"\\\\?\\hid#vid_0000&pid_zzzz#x", std::nullopt},  // no hex digit at all
+      {"\\\\?\\hid#vid_0000&pid_000b&pid_0009#x", 9},    // the last pid_ counts
       {"\\\\?\\hid#vid_0000&pid_0b#x", std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(opencockpitsProductId(c.path), c.product) << c.path;
+  for (const auto& c : cases)
+    EXPECT_EQ(opencockpitsProductId(c.path), c.product) << c.path;
 }
 
 // Counts what a search asks of the snapshots it is given.
@@ -66,15 +68,15 @@ TEST(HidSearchTest, FindsBoardsInListOrderPassingOverSkipNumbers) {
   const HidDeviceRecord badKey{std::string("{x}\\12", 6), board(19, 1).interfacePath};
   const HidDeviceRecord noPath{board(19, 3).driverKey, std::nullopt};
   const std::vector<HidDeviceRecord> devices = {
-      board(19, 9, 0x046d), noKey, badKey, noPath, board(19, 7), board(11, 0),
-      board(19, 2),         board(0x13, 5),
+      board(19, 9, 0x046d), noKey,        badKey,       noPath,
+      board(19, 7),         board(11, 0), board(19, 2), board(0x13, 5),
   };
   const struct {
     unsigned product;
     int32_t skip1, skip2, expected;
   } cases[] = {
-      {19, -1, -1, 7}, {19, 7, -1, 2}, {19, 7, 2, 5}, {19, 2, 5, 7}, {19, 7, 5, 2},
-      {11, -1, -1, 0}, {11, 0, -1, -1}, {2, -1, -1, -1},
+      {19, -1, -1, 7}, {19, 7, -1, 2},  {19, 7, 2, 5},   {19, 2, 5, 7},
+      {19, 7, 5, 2},   {11, -1, -1, 0}, {11, 0, -1, -1}, {2, -1, -1, -1},
   };
   for (const auto& c : cases) {
     test::useDevices(devices);
@@ -88,7 +90,8 @@ TEST(HidSearchTest, InterfaceLimit) {
   int asked = 0;
   std::vector<HidDeviceRecord> devices(10, board(9, 1, 0x1234));
   devices[3] = board(11, 4);
-  setHidSnapshotSource([&] { return std::make_unique<CountingSnapshot>(devices, asked); });
+  setHidSnapshotSource(
+      [&] { return std::make_unique<CountingSnapshot>(devices, asked); });
 
   EXPECT_EQ(findHidDevice(11, -1, -1), 4);  // found at index 3
   EXPECT_EQ(hidInterfaceLimit, 1000u);
@@ -103,7 +106,8 @@ TEST(HidSearchTest, InterfaceLimit) {
 
   devices.clear();
   test::resetToolState();
-  setHidSnapshotSource([&] { return std::make_unique<CountingSnapshot>(devices, asked); });
+  setHidSnapshotSource(
+      [&] { return std::make_unique<CountingSnapshot>(devices, asked); });
   EXPECT_EQ(findHidDevice(11, -1, -1), -1);
   EXPECT_EQ(hidInterfaceLimit, 0u);
   asked = 0;
@@ -113,8 +117,9 @@ TEST(HidSearchTest, InterfaceLimit) {
 
 TEST(HidSearchTest, SnapshotFailurePassesThrough) {
   test::resetToolState();
-  setHidSnapshotSource(
-      []() -> std::unique_ptr<HidSnapshot> { throw std::runtime_error("SetupDiGetClassDevs failed"); });
+  setHidSnapshotSource([]() -> std::unique_ptr<HidSnapshot> {
+    throw std::runtime_error("SetupDiGetClassDevs failed");
+  });
   EXPECT_THROW(findHidDevice(11, -1, -1), std::runtime_error);
 }
 

@@ -33,8 +33,8 @@ TEST(HidSysfsTest, ParsesUevent) {
 }
 
 void addHidraw(const test::TempDir& sys, int number, const std::string& uevent) {
-  test::writeBytes(sys / ("class/hidraw/hidraw" + std::to_string(number) + "/device/uevent"),
-                   uevent);
+  test::writeBytes(
+      sys / ("class/hidraw/hidraw" + std::to_string(number) + "/device/uevent"), uevent);
 }
 
 TEST(HidSysfsTest, ListsHidrawInNumericOrder) {
@@ -50,12 +50,14 @@ TEST(HidSysfsTest, ListsHidrawInNumericOrder) {
   const auto records = backend.listDevices();
   ASSERT_EQ(records.size(), 5u);
   const int32_t numbers[] = {0, 2, 3, 4, 10};
-  const std::optional<unsigned> products[] = {std::nullopt, 11, std::nullopt, std::nullopt, 9};
+  const std::optional<unsigned> products[] = {std::nullopt, 11, std::nullopt,
+                                              std::nullopt, 9};
   for (size_t i = 0; i < records.size(); ++i) {
     ASSERT_TRUE(records[i].driverKey) << i;
     EXPECT_EQ(deviceNumberFromDriverKey(*records[i].driverKey), numbers[i]) << i;
     EXPECT_EQ(records[i].interfacePath.has_value(), i != 2 && i != 3) << i;
-    EXPECT_EQ(opencockpitsProductId(records[i].interfacePath.value_or("")), products[i]) << i;
+    EXPECT_EQ(opencockpitsProductId(records[i].interfacePath.value_or("")), products[i])
+        << i;
   }
 
   test::useDevices({});
@@ -73,7 +75,8 @@ TEST(HidSysfsTest, MissingFolderIsNoDevicesUnreadableFolderFails) {
     SysfsHidBackend(sys.path()).listDevices();
     FAIL() << "no failure";
   } catch (const std::runtime_error& e) {
-    EXPECT_NE(std::string(e.what()).find((sys / "class/hidraw").u8string()), std::string::npos)
+    EXPECT_NE(std::string(e.what()).find((sys / "class/hidraw").u8string()),
+              std::string::npos)
         << e.what();
   }
 }

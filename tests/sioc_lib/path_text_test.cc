@@ -21,7 +21,8 @@ TEST(PathTextTest, WindowsForm) {
       {"D:/Sim/x", "D:\\Sim\\x"},
       {"J\xC3\xB6rg/x", "J\xC3\xB6rg\\x"},
   };
-  for (const auto& c : cases) EXPECT_EQ(sioc_lib::windowsForm(std::string(c.text)), c.expected) << c.text;
+  for (const auto& c : cases)
+    EXPECT_EQ(sioc_lib::windowsForm(std::string(c.text)), c.expected) << c.text;
 }
 
 TEST(PathTextTest, JoinPutsOneSeparatorWhereNeeded) {
@@ -40,7 +41,8 @@ TEST(PathTextTest, JoinPutsOneSeparatorWhereNeeded) {
       {"J\xC3\xB6rg", "TRVmcp", "J\xC3\xB6rg" + sep + "TRVmcp"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(sioc_lib::joinPath(std::filesystem::u8path(c.left), c.right).u8string(), c.expected)
+    EXPECT_EQ(sioc_lib::joinPath(std::filesystem::u8path(c.left), c.right).u8string(),
+              c.expected)
         << c.left << " + " << c.right;
   }
 }

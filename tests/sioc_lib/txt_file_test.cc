@@ -18,10 +18,10 @@ TEST(TxtFileReaderTest, LinesFromBytes) {
       {"\n", {""}},
       {"a\r\nb", {"a", "b"}},
       {"a\n\nb\n", {"a", "", "b"}},
-      {"a\rb\r\n", {"a\rb"}},           // a bare CR is data
-      {"a\r", {"a\r"}},                 // so is a CR at the very end
-      {"a\r\r\n", {"a\r"}},             // only the CR before the LF is dropped
-      {"x\x1Ay\n", {"x\x1Ay"}},         // Ctrl-Z is no end of file
+      {"a\rb\r\n", {"a\rb"}},    // a bare CR is data
+      {"a\r", {"a\r"}},          // so is a CR at the very end
+      {"a\r\r\n", {"a\r"}},      // only the CR before the LF is dropped
+      {"x\x1Ay\n", {"x\x1Ay"}},  // Ctrl-Z is no end of file
       {std::string("n\0ul\n", 5), {std::string("n\0ul", 4)}},
       {"\xC3\xA9\xFF\n", {"\xC3\xA9\xFF"}},
   };
@@ -85,7 +85,8 @@ TEST(TxtFileWriterTest, BytesFromLines) {
     ASSERT_TRUE(writer.open(dir / "out.txt", false));
     writer.writeLines(c.lines);
     EXPECT_TRUE(writer.close());
-    EXPECT_EQ(test::readBytes(dir / "out.txt"), c.bytes) << testing::PrintToString(c.lines);
+    EXPECT_EQ(test::readBytes(dir / "out.txt"), c.bytes)
+        << testing::PrintToString(c.lines);
   }
 }
 

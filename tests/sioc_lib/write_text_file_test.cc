@@ -30,7 +30,8 @@ TEST(WriteTextFileTest, ReplacesEarlierFileAndReports) {
   test::TempDir dir;
   const auto file = dir / "sioc.ini";
   for (const auto& [earlier, lines, bytes] :
-       {std::tuple<std::string, LineList, std::string>{"long old text\r\nmore\r\n", {"new"}, "new\r\n"},
+       {std::tuple<std::string, LineList, std::string>{
+            "long old text\r\nmore\r\n", {"new"}, "new\r\n"},
         {"", {}, ""},
         {"old", {"a", "b"}, "a\r\nb\r\n"}}) {
     test::writeBytes(file, earlier);
@@ -52,7 +53,8 @@ TEST(WriteTextFileTest, FailuresKeepEverything) {
     EXPECT_EQ(failureOf({"x"}, file), "Failed to create " + sioc_lib::windowsForm(file));
     EXPECT_EQ(out.text(), "");
   }
-  EXPECT_EQ(test::listFiles(dir.path()), std::vector<std::string>{"folder/inner/keep.txt"});
+  EXPECT_EQ(test::listFiles(dir.path()),
+            std::vector<std::string>{"folder/inner/keep.txt"});
 }
 
 #ifndef _WIN32
