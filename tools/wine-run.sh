@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine, quietly, in the build's own Wine prefix
-# (WINEPREFIX, set by tools/test.sh; a default one otherwise).
+# Runs a Windows program of the cross build under Wine, quietly, in the Wine
+# prefix that tools/test.sh sets up (WINEPREFIX).
 export WINEDEBUG=-all
 exec wine "$@"

@@ -12,9 +12,16 @@ void writeTextFile(const sioc_lib::LineList& lines,
   const std::string shown = sioc_lib::windowsForm(fileName);
   const std::runtime_error failure("Failed to create " + shown);
 
-  // A folder standing at the name is never removed to make room.
+  // A folder standing at the name is never removed to make room, and a file
+  // made read-only is never replaced.
   std::error_code ec;
-  if (std::filesystem::is_directory(fileName, ec)) throw failure;
+  const std::filesystem::file_status earlier = std::filesystem::status(fileName, ec);
+  if (std::filesystem::is_directory(earlier) ||
+      (std::filesystem::exists(earlier) &&
+       (earlier.permissions() & std::filesystem::perms::owner_write) ==
+           std::filesystem::perms::none)) {
+    throw failure;
+  }
 
   // Write beside the target and move it over only when every byte is on disk,
   // so a full disk or a crash never leaves a half-written or lost file.

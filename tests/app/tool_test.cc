@@ -241,4 +241,20 @@ TEST_F(ToolTest, FailureWritingSiocIniKeepsTheModuleList) {
   EXPECT_TRUE(std::filesystem::is_directory(base_ / "sioc.ini/inner"));
 }
 
+TEST_F(ToolTest, InstallationBelowANonAsciiFolder) {
+  const std::filesystem::path base = dir_ / "\xCE\xA9\xC3\xA9";  // Ωé
+  const std::filesystem::path setup = base / "Vorlancockpit/SIOC/Kesmira/TRV_setup";
+  std::filesystem::create_directories(setup);
+  test::writeBytes(base / "Vorlancockpit/TRVatc/module.lst", "\xC3\xA9t\xC3\xA9.ssi\r\n");
+  const auto result =
+      test::runProgram(TRV_SETUP_SCRIPTED_EXE, setup, devicesText({board(16, 5)}));
+  const std::string base8 = sioc_lib::windowsForm(base);
+  EXPECT_NE(base8.find("\\\xCE\xA9\xC3\xA9"), std::string::npos);
+  EXPECT_EQ(result.output, test::console(kBanner + "atc module detected\n\n\n" + base8 +
+                                         "\\Vorlantrv.lst created.\n" + base8 +
+                                         "\\sioc.ini created.\n" + kPrompt));
+  EXPECT_EQ(test::readBytes(base / "Vorlantrv.lst"), "\xC3\xA9t\xC3\xA9.ssi\r\n");
+  EXPECT_TRUE(test::readBytes(base / "sioc.ini"));
+}
+
 }  // namespace

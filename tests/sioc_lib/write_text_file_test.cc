@@ -7,7 +7,11 @@
 #include "sioc_lib/path_text.h"
 #include "test_util.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include <thread>
+#else
 #include <sys/resource.h>
 
 #include <csignal>
@@ -93,6 +97,57 @@ TEST(WriteTextFileTest, FullDiskKeepsEarlierFile) {
   EXPECT_EQ(failure, "Failed to create " + sioc_lib::windowsForm(file));
   EXPECT_EQ(test::readBytes(file), "earlier\r\n");
   EXPECT_EQ(test::listFiles(dir.path()), std::vector<std::string>{"Vorlantrv.lst"});
+}
+#endif
+
+#ifdef _WIN32
+// Holds a file open without sharing, as a virus scanner or an editor may.
+class FileHolder {
+ public:
+  explicit FileHolder(const std::filesystem::path& file)
+      : handle_(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                            nullptr)) {}
+  ~FileHolder() { release(); }
+  FileHolder(const FileHolder&) = delete;
+  FileHolder& operator=(const FileHolder&) = delete;
+  bool holding() const { return handle_ != INVALID_HANDLE_VALUE; }
+  void release() {
+    if (holding()) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+TEST(WriteTextFileTest, WaitsForAFileHeldBriefly) {
+  test::TempDir dir;
+  const auto file = dir / "sioc.ini";
+  test::writeBytes(file, "old\r\n");
+  FileHolder holder(file);
+  ASSERT_TRUE(holder.holding());
+  std::thread releaser([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    holder.release();
+  });
+  test::CoutCapture out;
+  EXPECT_EQ(failureOf({"new"}, file), "no failure");
+  releaser.join();
+  EXPECT_EQ(test::readBytes(file), "new\r\n");
+}
+
+TEST(WriteTextFileTest, FileHeldForGoodStaysAsItWas) {
+  test::TempDir dir;
+  const auto file = dir / "sioc.ini";
+  test::writeBytes(file, "old\r\n");
+  {
+    FileHolder holder(file);
+    ASSERT_TRUE(holder.holding());
+    EXPECT_EQ(failureOf({"new"}, file),
+              "Failed to create " + sioc_lib::windowsForm(file));
+  }
+  EXPECT_EQ(test::readBytes(file), "old\r\n");
+  EXPECT_EQ(test::listFiles(dir.path()), std::vector<std::string>{"sioc.ini"});
 }
 #endif
 
