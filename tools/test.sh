@@ -16,8 +16,9 @@ echo "== Windows build, tests under Wine"
 # A Wine prefix of the build's own, started once and kept running for the
 # whole test run (a first start takes seconds).
 export WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all
-[ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
-wineserver -p
+[ -d "$WINEPREFIX/drive_c" ] || wineboot -i >/dev/null 2>&1 || true
+[ -d "$WINEPREFIX/drive_c" ] || { echo "wineboot could not create $WINEPREFIX" >&2; exit 1; }
+wineserver -p 2>/dev/null || true  # already running after wineboot
 trap 'wineserver -k 2>/dev/null || true' EXIT
 wine cmd /c exit </dev/null >/dev/null 2>&1
 cmake --preset windows >/dev/null
