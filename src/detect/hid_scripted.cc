@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 std::vector<HidDeviceRecord> parseScriptedDevices(const std::string& text) {
@@ -33,7 +33,7 @@ std::unique_ptr<HidSnapshot> openScriptedHidSnapshot() {
   std::ifstream file;
   if (name != nullptr) file.open(std::filesystem::u8path(name), std::ios::binary);
   if (!file.is_open()) throw std::runtime_error("SetupDiGetClassDevs failed");
-  const std::string text((std::istreambuf_iterator<char>(file)),
-                         std::istreambuf_iterator<char>());
-  return std::make_unique<HidRecordSnapshot>(parseScriptedDevices(text));
+  std::ostringstream text;
+  text << file.rdbuf();
+  return std::make_unique<HidRecordSnapshot>(parseScriptedDevices(text.str()));
 }

@@ -26,7 +26,24 @@ int32_t deviceNumberFromDriverKey(const std::string& key) {
   return static_cast<int32_t>(std::stoi(match[1].str()));
 }
 
+bool mayNameOpencockpitsVendor(const std::string& path) {
+  static const char kVendor[] = "vid_0000";
+  for (size_t hash = path.find('#'); hash != std::string::npos;
+       hash = path.find('#', hash + 1)) {
+    size_t i = 0;
+    while (i < 8 && hash + 1 + i < path.size() &&
+           std::tolower(static_cast<unsigned char>(path[hash + 1 + i])) == kVendor[i]) {
+      ++i;
+    }
+    if (i == 8) return true;
+  }
+  return false;
+}
+
 std::optional<unsigned> opencockpitsProductId(const std::string& path) {
+  // The regular expressions decide; the cheap test only spares them the
+  // paths that cannot match, which are nearly all of them.
+  if (!mayNameOpencockpitsVendor(path)) return std::nullopt;
   static const std::regex vendor(".+#(vid_0000).+",
                                  std::regex::ECMAScript | std::regex::icase);
   static const std::regex product(".+pid_(\\w{4}).+",
@@ -44,19 +61,18 @@ std::optional<unsigned> opencockpitsProductId(const std::string& path) {
 int32_t findHidDevice(unsigned productId, int32_t skipNumber1, int32_t skipNumber2) {
   const std::unique_ptr<HidSnapshot> snapshot = snapshotSource()();
   for (uint32_t index = 0; index < hidInterfaceLimit; ++index) {
-    int32_t deviceNumber = -1;
-    if (const std::optional<std::string> key = snapshot->driverKey(index)) {
-      deviceNumber = deviceNumberFromDriverKey(*key);
-    }
+    // The key is read before the interface, for every index; its number is
+    // only worked out for a board of the product sought.
+    const std::optional<std::string> key = snapshot->driverKey(index);
     if (!snapshot->hasInterface(index)) {
       hidInterfaceLimit = index;
       break;
     }
     const std::optional<std::string> path = snapshot->interfacePath(index);
-    if (!path) continue;
-    const std::optional<unsigned> product = opencockpitsProductId(*path);
-    if (product && *product == productId && deviceNumber != -1 &&
-        deviceNumber != skipNumber1 && deviceNumber != skipNumber2) {
+    if (!path || opencockpitsProductId(*path) != productId) continue;
+    const int32_t deviceNumber = key ? deviceNumberFromDriverKey(*key) : -1;
+    if (deviceNumber != -1 && deviceNumber != skipNumber1 &&
+        deviceNumber != skipNumber2) {
       return deviceNumber;
     }
   }
