@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <regex>
 #include <stdexcept>
 
 #include "test_util.h"
@@ -121,6 +123,29 @@ TEST(HidSearchTest, SnapshotFailurePassesThrough) {
     throw std::runtime_error("SetupDiGetClassDevs failed");
   });
   EXPECT_THROW(findHidDevice(11, -1, -1), std::runtime_error);
+}
+
+// The cheap test in front of the vendor rule must never turn away a path
+// that the rule itself accepts.
+TEST(HidSearchTest, FastPathNeverChangesAResult) {
+  const std::string pieces[] = {
+      "#",  "vid_", "VID_", "0000",      "00",        "pid_",     "000b",     "&",
+      "\\", "?",    "x",    "#vid_0000", "#ViD_0000", "#vid_000", "\xC3\xA9", "_"};
+  std::mt19937 random(2026);
+  int accepted = 0;
+  for (int round = 0; round < 20000; ++round) {
+    std::string path;
+    const int count = static_cast<int>(random() % 9);
+    for (int n = 0; n < count; ++n) path += pieces[random() % std::size(pieces)];
+    static const std::regex vendor(".+#(vid_0000).+",
+                                   std::regex::ECMAScript | std::regex::icase);
+    const bool ruleAccepts = std::regex_match(path, vendor);
+    accepted += ruleAccepts;
+    if (ruleAccepts) {
+      EXPECT_TRUE(mayNameOpencockpitsVendor(path)) << path;
+    }
+  }
+  EXPECT_GT(accepted, 100);  // the generator reaches the interesting cases
 }
 
 }  // namespace
