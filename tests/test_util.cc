@@ -114,7 +114,7 @@ std::string console(const std::string& text) {
 
 RunResult runProgram(const std::string& exe, const fs::path& folder,
                      const std::optional<std::string>& devices,
-                     const std::string& arguments) {
+                     const std::string& arguments, const std::string& /*shellSetup*/) {
   // The build runs on Linux; under Wine its files are on drive Z:.
   const fs::path program = exe.front() == '/' ? fs::u8path("Z:" + exe) : fs::u8path(exe);
   std::wstring commandLine =
@@ -178,8 +178,8 @@ std::string quoted(const std::string& text) {
 
 RunResult runProgram(const std::string& exe, const fs::path& folder,
                      const std::optional<std::string>& devices,
-                     const std::string& arguments) {
-  std::string command = "cd " + quoted(folder.u8string()) + " && ";
+                     const std::string& arguments, const std::string& shellSetup) {
+  std::string command = shellSetup + " cd " + quoted(folder.u8string()) + " && ";
   const fs::path list = folder.parent_path() / "devices.txt";
   if (devices) {
     writeBytes(list, *devices);

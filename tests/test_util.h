@@ -65,9 +65,11 @@ struct RunResult {
 
 // Runs an executable in folder with standard input at its end. With a
 // devices text, TRV_SETUP_DEVICES names a file beside folder that holds it.
+// shellSetup (POSIX only) runs in the shell first, e.g. to set a ulimit.
 RunResult runProgram(const std::string& exe, const fs::path& folder,
                      const std::optional<std::string>& devices = std::nullopt,
-                     const std::string& arguments = "");
+                     const std::string& arguments = "",
+                     const std::string& shellSetup = "");
 
 }  // namespace test
 

@@ -45,6 +45,9 @@ TEST_F(ModuleListTest, MergesSortedDistinctEntries) {
        "",
        {"\\\\server\\x", "\\abs", "dir\\file.txt"}},
       {"blanks kept", " a \r\n\ta\r\n", "", {"\ta", " a "}},
+      {"NUL bytes", std::string("a\0b\r\nc", 6), "", {std::string("a\0b", 3), "c"}},
+      {"bytes above 127", "\xFF\xFE\r\n\x80\r\nz\r\n", "", {"z", "\x80", "\xFF\xFE"}},
+      {"bare CR and no final line end", "a\rb\r\nlast", "", {"a\rb", "last"}},
   };
   for (const auto& c : cases) {
     SetUp();
@@ -101,5 +104,41 @@ TEST_F(ModuleListTest, ModuleFolderNames) {
   baseFolder = std::filesystem::u8path("D:\\Sim");
   EXPECT_EQ(sioc_lib::windowsForm(moduleFolder(kMcp)), "D:\\Sim\\Vorlancockpit\\TRVmcp");
 }
+
+TEST_F(ModuleListTest, HugeLists) {
+  std::string manyLines;
+  for (int i = 0; i < 100000; ++i)
+    manyLines += "entry" + std::to_string(100000 + i) + "\r\n";
+  writeList("mcp", manyLines);
+  const std::string mib(1 << 20, 'w');
+  writeList("efis1", mib + "1\r\n" + mib + "2\n" + mib);
+  moduleSlots[kMcp] = 3;
+  moduleSlots[kEfis1] = 1;
+  collectModuleFolders();
+  ASSERT_EQ(moduleListContent.size(), 100003u);
+  EXPECT_EQ(moduleListContent.front(), "entry100000");
+  EXPECT_EQ(*std::next(moduleListContent.begin(), 99999), "entry199999");
+  EXPECT_EQ(moduleListContent.back(), mib + "2");
+  EXPECT_EQ(*std::prev(moduleListContent.end(), 3), mib);
+}
+
+#ifndef _WIN32
+TEST_F(ModuleListTest, UnreadableEntriesAreNotFound) {
+  std::filesystem::create_directories(dir_ / "Vorlancockpit/TRVmcp");
+  std::filesystem::create_symlink("nowhere", dir_ / "Vorlancockpit/TRVmcp/module.lst");
+  std::filesystem::create_directory_symlink("TRVatc",
+                                            dir_ / "Vorlancockpit/TRVatc");  // a loop
+  moduleSlots[kMcp] = 3;
+  moduleSlots[kAtc] = 4;
+  test::CoutCapture out;
+  collectModuleFolders();
+  EXPECT_EQ(out.text(), "\n? file module.lst not found in " + folderShown(kMcp) +
+                            "\nmcp not configured.\n\n"
+                            "\n? Module folder: " +
+                            folderShown(kAtc) +
+                            "\nnot found for atc\natc not configured.\n\n");
+  EXPECT_TRUE(moduleListContent.empty());
+}
+#endif
 
 }  // namespace
