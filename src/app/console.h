@@ -21,7 +21,7 @@ class Utf8Console {
   Utf8Console& operator=(const Utf8Console&) = delete;
 
  private:
-  unsigned previousCodePage_ = 0;
+  [[maybe_unused]] unsigned previousCodePage_ = 0;
 };
 
 #endif  // TRV_APP_CONSOLE_H_

@@ -10,7 +10,7 @@ StartupLocation locateBaseFolder(const std::filesystem::path& startup) {
   StartupLocation result;
   const std::string text = sioc_lib::pathText(startup);
 
-  static const std::regex setupFolder(".*\\\\(TRV_setup)$",
+  static const std::regex setupFolder(R"(.*\\(TRV_setup)$)",
                                       std::regex::ECMAScript | std::regex::icase);
   if (!std::regex_match(sioc_lib::windowsForm(text), setupFolder)) {
     result.message =

@@ -20,7 +20,7 @@ void setHidSnapshotSource(HidSnapshotSource source) {
 }
 
 int32_t deviceNumberFromDriverKey(const std::string& key) {
-  static const std::regex pattern(".*\\}\\\\(\\d{4}).*$", std::regex::ECMAScript);
+  static const std::regex pattern(R"(.*\}\\(\d{4}).*$)", std::regex::ECMAScript);
   std::smatch match;
   if (!std::regex_match(key, match, pattern)) return -1;
   return static_cast<int32_t>(std::stoi(match[1].str()));
@@ -46,7 +46,7 @@ std::optional<unsigned> opencockpitsProductId(const std::string& path) {
   if (!mayNameOpencockpitsVendor(path)) return std::nullopt;
   static const std::regex vendor(".+#(vid_0000).+",
                                  std::regex::ECMAScript | std::regex::icase);
-  static const std::regex product(".+pid_(\\w{4}).+",
+  static const std::regex product(R"(.+pid_(\w{4}).+)",
                                   std::regex::ECMAScript | std::regex::icase);
   std::smatch match;
   if (!std::regex_match(path, vendor) || !std::regex_match(path, match, product)) {

@@ -1,7 +1,6 @@
 #include "detect/hid_sysfs.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -24,9 +23,10 @@ std::optional<unsigned long> parseNumber(const std::string& text, int base) {
   return std::nullopt;
 }
 
-std::string fourHex(unsigned value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%04x", value);
+// value in exactly four digits of the given base, with leading zeros.
+std::string fourDigits(unsigned long value, unsigned base) {
+  std::string text(4, '0');
+  for (int i = 3; i >= 0; --i, value /= base) text[i] = "0123456789abcdef"[value % base];
   return text;
 }
 
@@ -79,18 +79,16 @@ std::vector<HidDeviceRecord> SysfsHidBackend::listDevices() const {
     // The instance number stands where Windows keeps it: after "}\", four
     // digits, with the terminating zero byte.
     if (number <= 9999) {
-      char key[64];
-      std::snprintf(key, sizeof key, "{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\\%04lu",
-                    number);
-      record.driverKey = std::string(key) + '\0';
+      record.driverKey =
+          "{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\\" + fourDigits(number, 10) + '\0';
     }
     std::ifstream file(folder / "device" / "uevent", std::ios::binary);
     const std::string uevent((std::istreambuf_iterator<char>(file)),
                              std::istreambuf_iterator<char>());
     if (const auto id = file ? parseHidUevent(uevent) : std::nullopt) {
-      record.interfacePath = sioc_lib::pathText(folder) + "#vid_" + fourHex(id->vendor) +
-                             "&pid_" + fourHex(id->product) + "#hidraw" +
-                             std::to_string(number);
+      record.interfacePath =
+          sioc_lib::pathText(folder) + "#vid_" + fourDigits(id->vendor, 16) + "&pid_" +
+          fourDigits(id->product, 16) + "#hidraw" + std::to_string(number);
     }
     records.push_back(std::move(record));
   }

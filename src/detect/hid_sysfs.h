@@ -24,8 +24,8 @@ class SysfsHidBackend {
 
   // hidrawN in ascending N. No hidraw class folder means no devices; one that
   // cannot be read throws std::runtime_error naming it.
-  std::vector<HidDeviceRecord> listDevices() const;
-  std::unique_ptr<HidSnapshot> snapshot() const;
+  [[nodiscard]] std::vector<HidDeviceRecord> listDevices() const;
+  [[nodiscard]] std::unique_ptr<HidSnapshot> snapshot() const;
 
  private:
   std::filesystem::path sysRoot_;

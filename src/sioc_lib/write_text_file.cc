@@ -10,7 +10,7 @@
 void writeTextFile(const sioc_lib::LineList& lines,
                    const std::filesystem::path& fileName) {
   const std::string shown = sioc_lib::windowsForm(fileName);
-  const std::runtime_error failure("Failed to create " + shown);
+  const auto failure = [&] { return std::runtime_error("Failed to create " + shown); };
 
   // A folder standing at the name is never removed to make room, and a file
   // made read-only is never replaced.
@@ -20,7 +20,7 @@ void writeTextFile(const sioc_lib::LineList& lines,
       (std::filesystem::exists(earlier) &&
        (earlier.permissions() & std::filesystem::perms::owner_write) ==
            std::filesystem::perms::none)) {
-    throw failure;
+    throw failure();
   }
 
   // Write beside the target and move it over only when every byte is on disk,
@@ -28,11 +28,11 @@ void writeTextFile(const sioc_lib::LineList& lines,
   std::filesystem::path temporary = fileName;
   temporary += ".trv_setup-new";
   sioc_lib::TxtFileWriter writer;
-  if (!writer.open(temporary, false)) throw failure;
+  if (!writer.open(temporary, false)) throw failure();
   writer.writeLines(lines);
   if (!writer.close() || !sioc_lib::replaceFile(temporary, fileName)) {
     std::filesystem::remove(temporary, ec);
-    throw failure;
+    throw failure();
   }
   printLine(shown + " created.");
 }
