@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <regex>
+#include <unordered_map>
 #include <utility>
 
 uint32_t hidInterfaceLimit = 1000;
@@ -40,10 +41,9 @@ bool mayNameOpencockpitsVendor(const std::string& path) {
   return false;
 }
 
-std::optional<unsigned> opencockpitsProductId(const std::string& path) {
-  // The regular expressions decide; the cheap test only spares them the
-  // paths that cannot match, which are nearly all of them.
-  if (!mayNameOpencockpitsVendor(path)) return std::nullopt;
+namespace {
+
+std::optional<unsigned> productIdByRules(const std::string& path) {
   static const std::regex vendor(".+#(vid_0000).+",
                                  std::regex::ECMAScript | std::regex::icase);
   static const std::regex product(R"(.+pid_(\w{4}).+)",
@@ -56,6 +56,22 @@ std::optional<unsigned> opencockpitsProductId(const std::string& path) {
   // Digits such as zzzz name no product; such a device is passed over.
   if (!std::isxdigit(static_cast<unsigned char>(digits[0]))) return std::nullopt;
   return static_cast<unsigned>(std::stoul(digits, nullptr, 16));
+}
+
+}  // namespace
+
+std::optional<unsigned> opencockpitsProductId(const std::string& path) {
+  // The regular expressions decide; the cheap test only spares them the
+  // paths that cannot match, which are nearly all of them.
+  if (!mayNameOpencockpitsVendor(path)) return std::nullopt;
+  // Every search asks again about the same few boards, and the answer
+  // depends on the path alone: work each path out once.
+  static std::unordered_map<std::string, std::optional<unsigned>> known;
+  if (const auto it = known.find(path); it != known.end()) return it->second;
+  if (known.size() >= 1024) known.clear();
+  const std::optional<unsigned> product = productIdByRules(path);
+  known.emplace(path, product);
+  return product;
 }
 
 int32_t findHidDevice(unsigned productId, int32_t skipNumber1, int32_t skipNumber2) {

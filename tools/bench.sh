@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Measures the tool: Google Benchmark for its own work, then whole runs of
+# trv_setup_scripted side by side with hyperfine (0 against 100 interfaces).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. tools/ensure-packages.sh
+ensure_packages cmake g++ make googletest libbenchmark-dev hyperfine
+
+cmake --preset default >/dev/null
+cmake --build --preset default -j"$(nproc)" --target trv_benchmark trv_setup_scripted >/dev/null
+build/native/bench/trv_benchmark
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+setup="$work/Sim/Vorlancockpit/SIOC/Kesmira/TRV_setup"
+mkdir -p "$setup"
+for slot in efis1 efis2 mcpv3 comm1 cdu2 cduv31; do
+  mkdir -p "$work/Sim/Vorlancockpit/TRV$slot"
+  printf 'SIOC\\%s.ssi\r\n' "$slot" >"$work/Sim/Vorlancockpit/TRV$slot/module.lst"
+done
+key='{745a17a0-74d3-11d0-b6fe-00a0c90f57da}'
+suffix='#7&1a2b3c4d&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}'
+foreign() { for i in $(seq 100 $((99 + $1))); do
+  printf '%s\\%04d\t\\\\?\\hid#vid_046d&pid_%04x%s\n' "$key" "$i" "$((i % 22))" "$suffix"; done; }
+# The six boards of the worked example: product id and device number.
+boards() { for b in 000b:3 0014:4 0002:6 000b:1 0013:2 000d:5; do
+  printf '%s\\%04d\t\\\\?\\hid#vid_0000&pid_%s%s\n' "$key" "${b#*:}" "${b%:*}" "$suffix"; done; }
+: >"$work/none.txt"
+foreign 100 >"$work/foreign100.txt"
+boards >"$work/boards.txt"
+{ foreign 47; boards; foreign 47; } >"$work/boards100.txt"
+
+# No shell in between (-N); env sets the folder and the device list.
+run() { echo "env -C $setup TRV_SETUP_DEVICES=$work/$1.txt $PWD/build/native/trv_setup_scripted"; }
+hyperfine -N --warmup 20 --runs 500 -n "0 interfaces" "$(run none)" -n "100 interfaces, none ours" "$(run foreign100)"
+hyperfine -N --warmup 20 --runs 500 -n "6 boards alone" "$(run boards)" -n "6 boards among 100 interfaces" "$(run boards100)"
+
+# Instructions (callgrind) are exact where times vary.
+if command -v valgrind >/dev/null; then
+  for list in none foreign100 boards boards100; do
+    (cd "$setup" && TRV_SETUP_DEVICES="$work/$list.txt" valgrind --tool=callgrind \
+      --callgrind-out-file="$work/callgrind.$list" "$OLDPWD/build/native/trv_setup_scripted" \
+      </dev/null >/dev/null 2>&1)
+    echo "$list: $(callgrind_annotate "$work/callgrind.$list" | grep 'PROGRAM TOTALS')"
+  done
+fi
