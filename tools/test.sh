@@ -1,18 +1,31 @@
 #!/usr/bin/env bash
-# Builds the tool for Linux and for Windows and runs every test: the native
-# tests, then the same tests of the Windows build under Wine.
+# Builds the tool and runs every test:
+#   1. the native build's tests,
+#   2. the same tests with AddressSanitizer and UndefinedBehaviorSanitizer,
+#   3. the Windows build's tests under Wine,
+#   4. each fuzz target for a bounded time,
+#   5. static analysis (clang-format, clang-tidy, cppcheck).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/ensure-packages.sh
-ensure_packages cmake g++ make googletest g++-mingw-w64-x86-64-posix wine wine64
+ensure_packages cmake g++ make googletest libbenchmark-dev \
+  g++-mingw-w64-x86-64-posix wine wine64 \
+  clang libclang-rt-14-dev clang-format clang-tidy cppcheck
 
 jobs=$(nproc)
-echo "== Linux build"
+fuzz_seconds=${TRV_FUZZ_SECONDS:-25}
+
+echo "== 1. Linux build"
 cmake --preset default >/dev/null
 cmake --build --preset default -j"$jobs"
 ctest --preset default -j"$jobs"
 
-echo "== Windows build, tests under Wine"
+echo "== 2. Linux build with sanitizers"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j"$jobs"
+ctest --preset asan -j"$jobs"
+
+echo "== 3. Windows build, tests under Wine"
 # A Wine prefix of the build's own, started once and kept running for the
 # whole test run (a first start takes seconds).
 export WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all
@@ -24,3 +37,23 @@ wine cmd /c exit </dev/null >/dev/null 2>&1
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$jobs"
 ctest --preset windows -j"$jobs"
+
+echo "== 4. Fuzzing, ${fuzz_seconds} s a target"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$jobs"
+for target in txt_file path_text location detection; do
+  found=$(mktemp -d)  # new inputs stay out of the committed corpus
+  log="build/fuzz/$target.log"
+  if build/fuzz/fuzz/fuzz_$target -max_total_time="$fuzz_seconds" -max_len=4096 \
+    "$found" "fuzz/corpus/$target" >"$log" 2>&1; then
+    echo "fuzz_$target: $(grep -E '^Done' "$log")"
+  else
+    tail -n 40 "$log"
+    echo "fuzz_$target: FAILED (log: $log)"
+    exit 1
+  fi
+  rm -rf "$found"
+done
+
+echo "== 5. Static analysis"
+bash tools/analyze.sh
