@@ -15,7 +15,8 @@ namespace {
 using test::board;
 
 // count interfaces of another vendor with the given boards spread among them.
-std::vector<HidDeviceRecord> deviceList(int count, const std::vector<HidDeviceRecord>& boards) {
+std::vector<HidDeviceRecord> deviceList(int count,
+                                        const std::vector<HidDeviceRecord>& boards) {
   std::vector<HidDeviceRecord> devices;
   for (int i = 0; i < count; ++i) devices.push_back(board(i % 22, 100 + i, 0x046d));
   for (size_t i = 0; i < boards.size(); ++i) {
@@ -55,10 +56,11 @@ void BM_CollectModuleFolders(benchmark::State& state) {
   for (int slot = 0; slot < kModuleSlotCount; ++slot) {
     std::string lines;
     for (int i = 0; i < 1000; ++i) {
-      lines += (i % 2 == 0 ? "SIOC\\common\\" : "SIOC/" + moduleName(slot) + "/") + "file" +
-               std::to_string(i) + ".ssi\r\n";
+      lines += (i % 2 == 0 ? "SIOC\\common\\" : "SIOC/" + moduleName(slot) + "/") +
+               "file" + std::to_string(i) + ".ssi\r\n";
     }
-    test::writeBytes(dir / ("Vorlancockpit/TRV" + moduleName(slot) + "/module.lst"), lines);
+    test::writeBytes(dir / ("Vorlancockpit/TRV" + moduleName(slot) + "/module.lst"),
+                     lines);
   }
   test::resetToolState();
   baseFolder = dir.path();
