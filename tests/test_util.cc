@@ -20,6 +20,12 @@
 
 namespace test {
 
+const std::string kBanner =
+    "=================================================================\n"
+    " Detect and setup OC Modules for Vorlan and Kesmira, version 1.0\n\n"
+    "=================================================================\n";
+const std::string kPrompt = "\nPress <Return> or <Enter> to close this window ...";
+
 TempDir::TempDir() {
   static std::atomic<unsigned> counter{0};
   std::random_device random;

@@ -55,6 +55,10 @@ void useDevices(const std::vector<HidDeviceRecord>& devices);
 // Back to the state at start-up: no slots, empty lists, limit 1000.
 void resetToolState();
 
+// The banner every run starts with, and the prompt it ends with.
+extern const std::string kBanner;
+extern const std::string kPrompt;
+
 // What the console shows for text: on Windows in text mode, with CR LF.
 std::string console(const std::string& text);
 

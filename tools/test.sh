@@ -15,15 +15,17 @@ ensure_packages cmake g++ make googletest libbenchmark-dev \
 jobs=$(nproc)
 fuzz_seconds=${TRV_FUZZ_SECONDS:-25}
 
+build_and_test() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1" -j"$jobs"
+  ctest --preset "$1" -j"$jobs"
+}
+
 echo "== 1. Linux build"
-cmake --preset default >/dev/null
-cmake --build --preset default -j"$jobs"
-ctest --preset default -j"$jobs"
+build_and_test default
 
 echo "== 2. Linux build with sanitizers"
-cmake --preset asan >/dev/null
-cmake --build --preset asan -j"$jobs"
-ctest --preset asan -j"$jobs"
+build_and_test asan
 
 echo "== 3. Windows build, tests under Wine"
 # A Wine prefix of the build's own, started once and kept running for the
@@ -34,9 +36,7 @@ export WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all
 wineserver -p 2>/dev/null || true  # already running after wineboot
 trap 'wineserver -k 2>/dev/null || true' EXIT
 wine cmd /c exit </dev/null >/dev/null 2>&1
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j"$jobs"
-ctest --preset windows -j"$jobs"
+build_and_test windows
 
 echo "== 4. Fuzzing, ${fuzz_seconds} s a target"
 cmake --preset fuzz >/dev/null

@@ -6,6 +6,12 @@
 #include <sstream>
 #include <stdexcept>
 
+namespace {
+
+constexpr size_t kDriverKeyBufferSize = 512;
+
+}  // namespace
+
 std::vector<HidDeviceRecord> parseScriptedDevices(const std::string& text) {
   std::vector<HidDeviceRecord> records;
   size_t start = 0;
@@ -20,8 +26,9 @@ std::vector<HidDeviceRecord> parseScriptedDevices(const std::string& text) {
     const size_t tab = line.find('\t');
     const std::string key = line.substr(0, tab);
     const std::string path = tab == std::string::npos ? "" : line.substr(tab + 1);
-    // Windows counts the terminating zero byte as part of the key.
-    if (!key.empty()) record.driverKey = key + '\0';
+    // Windows counts the terminating zero byte as part of the key, and a key
+    // that does not fit its 512-byte buffer cannot be read.
+    if (!key.empty() && key.size() < kDriverKeyBufferSize) record.driverKey = key + '\0';
     if (!path.empty()) record.interfacePath = path;
     records.push_back(std::move(record));
   }

@@ -13,12 +13,16 @@
 
 namespace sioc_lib {
 
-struct TxtFileReaderImpl {
-  std::ifstream stream;
-  TxtFileReaderImpl() = default;
-  TxtFileReaderImpl(const TxtFileReaderImpl&) = delete;
-  TxtFileReaderImpl& operator=(const TxtFileReaderImpl&) = delete;
-  ~TxtFileReaderImpl() {
+namespace {
+
+// Owns one file stream and closes it on destruction, never throwing.
+template <typename Stream>
+struct FileStreamOwner {
+  Stream stream;
+  FileStreamOwner() = default;
+  FileStreamOwner(const FileStreamOwner&) = delete;
+  FileStreamOwner& operator=(const FileStreamOwner&) = delete;
+  ~FileStreamOwner() {
     try {
       if (stream.is_open()) stream.close();
     } catch (...) {  // NOLINT(bugprone-empty-catch): a destructor must not throw
@@ -26,18 +30,10 @@ struct TxtFileReaderImpl {
   }
 };
 
-struct TxtFileWriterImpl {
-  std::ofstream stream;
-  TxtFileWriterImpl() = default;
-  TxtFileWriterImpl(const TxtFileWriterImpl&) = delete;
-  TxtFileWriterImpl& operator=(const TxtFileWriterImpl&) = delete;
-  ~TxtFileWriterImpl() {
-    try {
-      if (stream.is_open()) stream.close();
-    } catch (...) {  // NOLINT(bugprone-empty-catch): a destructor must not throw
-    }
-  }
-};
+}  // namespace
+
+struct TxtFileReaderImpl : FileStreamOwner<std::ifstream> {};
+struct TxtFileWriterImpl : FileStreamOwner<std::ofstream> {};
 
 namespace {
 

@@ -13,11 +13,8 @@
 
 namespace {
 
-const std::string kBanner =
-    "=================================================================\n"
-    " Detect and setup OC Modules for Vorlan and Kesmira, version 1.0\n\n"
-    "=================================================================\n";
-const std::string kPrompt = "\nPress <Return> or <Enter> to close this window ...";
+using test::kBanner;
+using test::kPrompt;
 const std::string kList = "Vorlantrv.lst";
 const std::string kIni = "sioc.ini";
 const std::string kBackup = "siocini_before_setup_Vorlantrv.ini";

@@ -8,11 +8,8 @@ namespace {
 
 using test::board;
 
-const std::string kBanner =
-    "=================================================================\n"
-    " Detect and setup OC Modules for Vorlan and Kesmira, version 1.0\n\n"
-    "=================================================================\n";
-const std::string kPrompt = "\nPress <Return> or <Enter> to close this window ...";
+using test::kBanner;
+using test::kPrompt;
 
 std::string devicesText(const std::vector<HidDeviceRecord>& devices) {
   std::string text;

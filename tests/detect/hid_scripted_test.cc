@@ -19,6 +19,8 @@ TEST(HidScriptedTest, ParsesLines) {
       {"key only\n", {{"key only" + z, std::nullopt}}},
       {"\n\n", {{}, {}}},
       {"k\ta\tb\n", {{"k" + z, "a\tb"}}},
+      {std::string(511, 'k') + "\tp", {{std::string(511, 'k') + z, "p"}}},
+      {std::string(512, 'k') + "\tp", {{std::nullopt, "p"}}},  // over the key buffer
   };
   for (const auto& c : cases) {
     const auto records = parseScriptedDevices(c.text);
