@@ -12,7 +12,7 @@ StartupLocation locateBaseFolder(const std::filesystem::path& startup) {
 
   static const std::regex setupFolder(R"(.*\\(TRV_setup)$)",
                                       std::regex::ECMAScript | std::regex::icase);
-  if (!std::regex_match(sioc_lib::windowsForm(text), setupFolder)) {
+  if (!sioc_lib::matchWhole(sioc_lib::windowsForm(text), setupFolder)) {
     result.message =
         "! You should run this program in the SIOC\\Kesmira\\TRV_setup folder.";
     return result;

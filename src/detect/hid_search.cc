@@ -5,6 +5,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "sioc_lib/path_text.h"
+
 uint32_t hidInterfaceLimit = 1000;
 
 namespace {
@@ -23,7 +25,7 @@ void setHidSnapshotSource(HidSnapshotSource source) {
 int32_t deviceNumberFromDriverKey(const std::string& key) {
   static const std::regex pattern(R"(.*\}\\(\d{4}).*$)", std::regex::ECMAScript);
   std::smatch match;
-  if (!std::regex_match(key, match, pattern)) return -1;
+  if (!sioc_lib::matchWhole(key, pattern, &match)) return -1;
   return static_cast<int32_t>(std::stoi(match[1].str()));
 }
 
@@ -49,7 +51,8 @@ std::optional<unsigned> productIdByRules(const std::string& path) {
   static const std::regex product(R"(.+pid_(\w{4}).+)",
                                   std::regex::ECMAScript | std::regex::icase);
   std::smatch match;
-  if (!std::regex_match(path, vendor) || !std::regex_match(path, match, product)) {
+  if (!sioc_lib::matchWhole(path, vendor) ||
+      !sioc_lib::matchWhole(path, product, &match)) {
     return std::nullopt;
   }
   const std::string digits = match[1].str();

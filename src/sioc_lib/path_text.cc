@@ -4,6 +4,12 @@ namespace sioc_lib {
 
 bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
+bool matchWhole(const std::string& text, const std::regex& pattern, std::smatch* match) {
+  if (text.size() > kLongestMatchedText) return false;
+  return match != nullptr ? std::regex_match(text, *match, pattern)
+                          : std::regex_match(text, pattern);
+}
+
 std::string pathText(const std::filesystem::path& path) { return path.u8string(); }
 
 std::string windowsForm(const std::string& text) {

@@ -34,6 +34,9 @@ TEST(LocationTest, StartupFolders) {
       {"\\\\server\\share\\Vorlancockpit\\TRV_setup", "\\\\server\\share", ""},
       {"/home/J\xC3\xB6rg/Vorlancockpit/TRV_setup", "/home/J\xC3\xB6rg", ""},
   };
+  // Longer than any path the platforms give: turned away, never a crash.
+  const std::string longPath = "/" + std::string(40000, 'a') + "/Vorlancockpit/TRV_setup";
+  EXPECT_EQ(locateBaseFolder(std::filesystem::u8path(longPath)).message, kNotSetup);
   for (const auto& c : cases) {
     const StartupLocation location = locateBaseFolder(std::filesystem::u8path(c.startup));
     EXPECT_EQ(location.found, c.base != nullptr) << c.startup;

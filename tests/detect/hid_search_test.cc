@@ -28,6 +28,7 @@ TEST(HidSearchTest, DeviceNumberFromDriverKey) {
       {"{x}\\00a1", -1},
       {"", -1},
       {"{x}\\0012\n", -1},  // a line break is no wildcard character
+      {"{x}\\0012" + std::string(5000, 'x'), -1},  // longer than any key: no match
   };
   for (const auto& c : cases)
     EXPECT_EQ(deviceNumberFromDriverKey(c.key), c.number) << c.key;
@@ -52,6 +53,12 @@ TEST(HidSearchTest, ProductIdFromInterfacePath) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(opencockpitsProductId(c.path), c.product) << c.path;
+
+  // The longest path tried, and one beyond it.
+  const std::string board = "\\\\?\\hid#vid_0000&pid_000b#";
+  EXPECT_EQ(opencockpitsProductId(board + std::string(4096 - board.size(), 'x')), 11u);
+  EXPECT_EQ(opencockpitsProductId(board + std::string(4097 - board.size(), 'x')),
+            std::nullopt);
 }
 
 // Counts what a search asks of the snapshots it is given.
