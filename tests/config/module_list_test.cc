@@ -97,14 +97,6 @@ TEST_F(ModuleListTest, ReportsAndClearsModulesWithoutList) {
   }
 }
 
-TEST_F(ModuleListTest, ModuleFolderNames) {
-  const std::string sep(1, static_cast<char>(std::filesystem::path::preferred_separator));
-  baseFolder = std::filesystem::u8path("/");
-  EXPECT_EQ(moduleFolder(kCduV31).u8string(), "/Vorlancockpit" + sep + "TRVcduv31");
-  baseFolder = std::filesystem::u8path("D:\\Sim");
-  EXPECT_EQ(sioc_lib::windowsForm(moduleFolder(kMcp)), "D:\\Sim\\Vorlancockpit\\TRVmcp");
-}
-
 TEST_F(ModuleListTest, HugeLists) {
   std::string manyLines;
   for (int i = 0; i < 100000; ++i)

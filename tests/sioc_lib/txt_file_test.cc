@@ -90,28 +90,4 @@ TEST(TxtFileWriterTest, BytesFromLines) {
   }
 }
 
-TEST(TxtFileWriterTest, RoundTripEndsEveryLineWithCrLf) {
-  test::TempDir dir;
-  test::writeBytes(dir / "in.txt", "one\ntwo\r\nthree");
-  sioc_lib::TxtFileReader reader;
-  ASSERT_TRUE(reader.open(dir / "in.txt", false));
-  LineList lines;
-  reader.readLines(lines);
-  sioc_lib::TxtFileWriter writer;
-  ASSERT_TRUE(writer.open(dir / "out.txt", false));
-  writer.writeLines(lines);
-  ASSERT_TRUE(writer.close());
-  EXPECT_EQ(test::readBytes(dir / "out.txt"), "one\r\ntwo\r\nthree\r\n");
-}
-
-TEST(TxtFileWriterTest, OpenFailsWhereNoFileCanBe) {
-  test::TempDir dir;
-  std::filesystem::create_directory(dir / "folder");
-  for (const char* name : {"folder", "nofolder/x.txt"}) {
-    sioc_lib::TxtFileWriter writer;
-    EXPECT_FALSE(writer.open(dir / name, false)) << name;
-    EXPECT_FALSE(writer.close()) << name;
-  }
-}
-
 }  // namespace

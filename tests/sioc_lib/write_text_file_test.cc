@@ -11,10 +11,6 @@
 #include <windows.h>
 
 #include <thread>
-#else
-#include <sys/resource.h>
-
-#include <csignal>
 #endif
 
 namespace {
@@ -60,45 +56,6 @@ TEST(WriteTextFileTest, FailuresKeepEverything) {
   EXPECT_EQ(test::listFiles(dir.path()),
             std::vector<std::string>{"folder/inner/keep.txt"});
 }
-
-#ifndef _WIN32
-// A file-size limit makes the disk "full" after a few bytes.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previous_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit saved_{};
-  void (*previous_)(int) = nullptr;
-};
-
-TEST(WriteTextFileTest, FullDiskKeepsEarlierFile) {
-  test::TempDir dir;
-  const auto file = dir / "Vorlantrv.lst";
-  test::writeBytes(file, "earlier\r\n");
-  const LineList lines(1000, std::string(100, 'x'));
-  std::string failure;
-  {
-    FileSizeLimit limit(4096);
-    failure = failureOf(lines, file);
-  }
-  EXPECT_EQ(failure, "Failed to create " + sioc_lib::windowsForm(file));
-  EXPECT_EQ(test::readBytes(file), "earlier\r\n");
-  EXPECT_EQ(test::listFiles(dir.path()), std::vector<std::string>{"Vorlantrv.lst"});
-}
-#endif
 
 #ifdef _WIN32
 // Holds a file open without sharing, as a virus scanner or an editor may.
