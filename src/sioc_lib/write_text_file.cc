@@ -23,8 +23,8 @@ void writeTextFile(const sioc_lib::LineList& lines,
     throw failure();
   }
 
-  // Write beside the target and move it over only when every byte is on disk,
-  // so a full disk or a crash never leaves a half-written or lost file.
+  // Write beside the target and move it over only when every write and the
+  // close succeeded, so a full disk never leaves a half-written or lost file.
   std::filesystem::path temporary = fileName;
   temporary += ".trv_setup-new";
   sioc_lib::TxtFileWriter writer;
