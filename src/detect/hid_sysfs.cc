@@ -1,6 +1,7 @@
 #include "detect/hid_sysfs.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -13,7 +14,9 @@
 namespace {
 
 std::optional<unsigned long> parseNumber(const std::string& text, int base) {
-  if (text.empty()) return std::nullopt;
+  // std::stoul would also take blanks and a sign.
+  if (text.empty() || !std::isxdigit(static_cast<unsigned char>(text[0])))
+    return std::nullopt;
   size_t used = 0;
   try {
     const unsigned long value = std::stoul(text, &used, base);
@@ -40,8 +43,9 @@ std::optional<HidUsbId> parseHidUevent(const std::string& uevent) {
     if (line.compare(0, key.size(), key) != 0) continue;
     const std::string value = line.substr(key.size());
     const size_t first = value.find(':');
-    const size_t second = value.find(':', first == std::string::npos ? first : first + 1);
-    if (first == std::string::npos || second == std::string::npos) return std::nullopt;
+    if (first == std::string::npos) return std::nullopt;
+    const size_t second = value.find(':', first + 1);
+    if (second == std::string::npos) return std::nullopt;
     const auto vendor = parseNumber(value.substr(first + 1, second - first - 1), 16);
     const auto product = parseNumber(value.substr(second + 1), 16);
     if (!vendor || !product || *vendor > 0xFFFF || *product > 0xFFFF) return std::nullopt;

@@ -21,6 +21,7 @@ TEST(HidSysfsTest, ParsesUevent) {
       {"HID_ID=0003:00000000\n", std::nullopt, std::nullopt},
       {"HID_ID=0003:zz:0013\n", std::nullopt, std::nullopt},
       {"HID_ID=0003:00010000:0013\n", std::nullopt, std::nullopt},
+      {"HID_ID=0003:-1:0013\n", std::nullopt, std::nullopt},
   };
   for (const auto& c : cases) {
     const auto id = parseHidUevent(c.uevent);
