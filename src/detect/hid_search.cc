@@ -16,19 +16,7 @@ HidSnapshotSource& snapshotSource() {
   return source;
 }
 
-}  // namespace
-
-void setHidSnapshotSource(HidSnapshotSource source) {
-  snapshotSource() = std::move(source);
-}
-
-int32_t deviceNumberFromDriverKey(const std::string& key) {
-  static const std::regex pattern(R"(.*\}\\(\d{4}).*$)", std::regex::ECMAScript);
-  std::smatch match;
-  if (!sioc_lib::matchWhole(key, pattern, &match)) return -1;
-  return static_cast<int32_t>(std::stoi(match[1].str()));
-}
-
+// A necessary condition of the vendor rule: "#vid_0000" in any letter case.
 bool mayNameOpencockpitsVendor(const std::string& path) {
   static const char kVendor[] = "vid_0000";
   for (size_t hash = path.find('#'); hash != std::string::npos;
@@ -42,8 +30,6 @@ bool mayNameOpencockpitsVendor(const std::string& path) {
   }
   return false;
 }
-
-namespace {
 
 std::optional<unsigned> productIdByRules(const std::string& path) {
   static const std::regex vendor(".+#(vid_0000).+",
@@ -62,6 +48,17 @@ std::optional<unsigned> productIdByRules(const std::string& path) {
 }
 
 }  // namespace
+
+void setHidSnapshotSource(HidSnapshotSource source) {
+  snapshotSource() = std::move(source);
+}
+
+int32_t deviceNumberFromDriverKey(const std::string& key) {
+  static const std::regex pattern(R"(.*\}\\(\d{4}).*$)", std::regex::ECMAScript);
+  std::smatch match;
+  if (!sioc_lib::matchWhole(key, pattern, &match)) return -1;
+  return static_cast<int32_t>(std::stoi(match[1].str()));
+}
 
 std::optional<unsigned> opencockpitsProductId(const std::string& path) {
   // The regular expressions decide; the cheap test only spares them the

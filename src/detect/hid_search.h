@@ -21,9 +21,6 @@ int32_t findHidDevice(unsigned productId, int32_t skipNumber1, int32_t skipNumbe
 // The four digits after the last "}\" of a driver key, or -1.
 int32_t deviceNumberFromDriverKey(const std::string& key);
 
-// A necessary condition of the vendor rule: "#vid_0000" in any letter case.
-bool mayNameOpencockpitsVendor(const std::string& path);
-
 // The product id of an Opencockpits (vendor 0000) interface path, or nothing.
 std::optional<unsigned> opencockpitsProductId(const std::string& path);
 
