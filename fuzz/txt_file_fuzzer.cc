@@ -13,7 +13,7 @@ sioc_lib::LineList readBack(const std::filesystem::path& file) {
   sioc_lib::TxtFileReader reader;
   if (!reader.open(file, false)) std::abort();
   sioc_lib::LineList lines;
-  reader.readLines(lines);
+  if (!reader.readLines(lines)) std::abort();
   return lines;
 }
 

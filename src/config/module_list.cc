@@ -1,5 +1,6 @@
 #include "config/module_list.h"
 
+#include <stdexcept>
 #include <string>
 #include <system_error>
 
@@ -37,13 +38,17 @@ void collectModuleFolder(int slotIndex) {
     notConfigured("\n? Module folder: " + shown + "\nnot found for " + name);
     return;
   }
+  const std::filesystem::path file = sioc_lib::joinPath(folder, fileName);
   sioc_lib::TxtFileReader reader;
-  if (!reader.open(sioc_lib::joinPath(folder, fileName), false)) {
+  if (!reader.open(file, false)) {
     notConfigured("\n? file " + fileName + " not found in " + shown);
     return;
   }
   sioc_lib::LineList lines;
-  reader.readLines(lines);
+  // Part of a list would be written as if it were all of it.
+  if (!reader.readLines(lines)) {
+    throw std::runtime_error("Failed to read " + sioc_lib::windowsForm(file));
+  }
   if (lines.empty()) {
     notConfigured("\n? file " + fileName + " in " + shown + " is empty.");
     return;

@@ -1,6 +1,7 @@
 #include "config/sioc_ini.h"
 
 #include <filesystem>
+#include <stdexcept>
 #include <system_error>
 #include <utility>
 
@@ -72,6 +73,8 @@ void buildSiocIni() {
   ini.push_back("\n[SOUND MODULE]\nSound_disable=Yes");
 }
 
+std::function<void()> afterBackupCheck;
+
 void backupSiocIni() {
   const std::filesystem::path backup =
       sioc_lib::joinPath(baseFolder, "siocini_before_setup_Vorlantrv.ini");
@@ -82,10 +85,16 @@ void backupSiocIni() {
       std::filesystem::file_type::not_found) {
     return;
   }
+  if (afterBackupCheck) afterBackupCheck();
+  const std::filesystem::path ini =
+      sioc_lib::joinPath(baseFolder, siocIniFileName.u8string());
   sioc_lib::TxtFileReader reader;
-  if (!reader.open(sioc_lib::joinPath(baseFolder, siocIniFileName.u8string()), false))
-    return;
+  if (!reader.open(ini, false)) return;
   sioc_lib::LineList lines;
-  reader.readLines(lines);
-  writeTextFile(lines, backup);
+  // A part of the old file as the backup would lose the rest for good.
+  if (!reader.readLines(lines)) {
+    throw std::runtime_error("Failed to read " + sioc_lib::windowsForm(ini));
+  }
+  // Another run may have made the backup since the check: it is kept.
+  writeTextFile(lines, backup, ExistingFile::kKeep);
 }

@@ -1,17 +1,37 @@
 #include "sioc_lib/replace_file.h"
 
-#include <system_error>
-
 #ifdef _WIN32
 #include <windows.h>
 
 #include <chrono>
 #include <thread>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 #endif
 
 namespace sioc_lib {
 
 #ifdef _WIN32
+
+bool createNewFile(const std::filesystem::path& file) {
+  const HANDLE handle =
+      CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return handle != INVALID_HANDLE_VALUE && CloseHandle(handle) != 0;
+}
+
+bool syncFile(const std::filesystem::path& file) {
+  const HANDLE handle = CreateFileW(
+      file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  const bool flushed = FlushFileBuffers(handle) != 0;
+  return CloseHandle(handle) != 0 && flushed;
+}
 
 bool replaceFile(const std::filesystem::path& source,
                  const std::filesystem::path& target) {
@@ -20,7 +40,8 @@ bool replaceFile(const std::filesystem::path& source,
   std::chrono::milliseconds pause(10);
   std::chrono::milliseconds waited(0);
   for (;;) {
-    if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0) {
+    if (MoveFileExW(source.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
       return true;
     }
     const DWORD error = GetLastError();
@@ -37,14 +58,75 @@ bool replaceFile(const std::filesystem::path& source,
   }
 }
 
+Placement placeNewFile(const std::filesystem::path& source,
+                       const std::filesystem::path& target) {
+  // Without MOVEFILE_REPLACE_EXISTING the move fails on an existing name.
+  if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0) {
+    return Placement::kPlaced;
+  }
+  const DWORD error = GetLastError();
+  return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS
+             ? Placement::kNameTaken
+             : Placement::kFailed;
+}
+
+void syncFolder(const std::filesystem::path& /*folder*/) {}
+
+unsigned long processId() { return GetCurrentProcessId(); }
+
 #else
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+bool syncFile(const std::filesystem::path& file) {
+  const Descriptor fd(open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  return fd.get() >= 0 && fsync(fd.get()) == 0;
+}
 
 bool replaceFile(const std::filesystem::path& source,
                  const std::filesystem::path& target) {
-  std::error_code ec;
-  std::filesystem::rename(source, target, ec);
-  return !ec;
+  return std::rename(source.c_str(), target.c_str()) == 0;
 }
+
+Placement placeNewFile(const std::filesystem::path& source,
+                       const std::filesystem::path& target) {
+  if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) ==
+      0) {
+    return Placement::kPlaced;
+  }
+  if (errno == EEXIST) return Placement::kNameTaken;
+  if (errno != EINVAL && errno != ENOSYS) return Placement::kFailed;
+  // A file system without RENAME_NOREPLACE: a hard link fails on a taken name.
+  if (link(source.c_str(), target.c_str()) != 0) {
+    return errno == EEXIST ? Placement::kNameTaken : Placement::kFailed;
+  }
+  unlink(source.c_str());
+  return Placement::kPlaced;
+}
+
+void syncFolder(const std::filesystem::path& folder) {
+  const Descriptor fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.get() >= 0) fsync(fd.get());
+}
+
+unsigned long processId() { return static_cast<unsigned long>(getpid()); }
 
 #endif
 

@@ -1,3 +1,5 @@
+// The file-system steps that differ between the platforms. Together they let
+// a file appear under its name only complete and on stable storage.
 #ifndef TRV_SIOC_LIB_REPLACE_FILE_H_
 #define TRV_SIOC_LIB_REPLACE_FILE_H_
 
@@ -5,10 +7,31 @@
 
 namespace sioc_lib {
 
+#ifdef _WIN32
+// Creates an empty file where nothing stands at the name (CREATE_NEW).
+bool createNewFile(const std::filesystem::path& file);
+#endif
+
+// Flushes the file's data to stable storage; false when that failed.
+bool syncFile(const std::filesystem::path& file);
+
 // Moves source over target in one step, replacing an earlier target file.
 // False when the target could not be replaced; both files are then as before.
 bool replaceFile(const std::filesystem::path& source,
                  const std::filesystem::path& target);
+
+enum class Placement { kPlaced, kNameTaken, kFailed };
+
+// Moves source to target only if nothing stands at target, checked and done
+// in one step; with kNameTaken source is left where it is.
+Placement placeNewFile(const std::filesystem::path& source,
+                       const std::filesystem::path& target);
+
+// Makes the moves into folder durable; where moves write through, nothing.
+void syncFolder(const std::filesystem::path& folder);
+
+// This process's id: no other process running now has it.
+unsigned long processId();
 
 }  // namespace sioc_lib
 

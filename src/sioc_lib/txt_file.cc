@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "sioc_lib/path_text.h"
+#include "sioc_lib/replace_file.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -57,9 +58,6 @@ std::filesystem::path nameToOpen(const std::filesystem::path& fileName,
 template <typename Stream>
 bool openStream(Stream& stream, const std::filesystem::path& name,
                 std::ios::openmode mode) {
-  // On Linux a folder opens for reading; it is never a text file here.
-  std::error_code ec;
-  if (std::filesystem::is_directory(name, ec)) return false;
   stream.open(name, mode | std::ios::binary);
   stream.clear();
   return stream.is_open();
@@ -71,10 +69,14 @@ TxtFileReader::TxtFileReader() : impl_(std::make_shared<TxtFileReaderImpl>()) {}
 TxtFileReader::~TxtFileReader() = default;
 
 bool TxtFileReader::open(const std::filesystem::path& fileName, bool inDocuments) {
-  return openStream(impl_->stream, nameToOpen(fileName, inDocuments), std::ios::in);
+  const std::filesystem::path name = nameToOpen(fileName, inDocuments);
+  // A folder would open on Linux, and a FIFO would block the run in open.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(name, ec)) return false;
+  return openStream(impl_->stream, name, std::ios::in);
 }
 
-void TxtFileReader::readLines(LineList& lines) {
+bool TxtFileReader::readLines(LineList& lines) {
   std::ifstream& in = impl_->stream;
   in.clear();
   in.seekg(0, std::ios::beg);
@@ -86,15 +88,35 @@ void TxtFileReader::readLines(LineList& lines) {
     if (endedByLineFeed && !line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(line);
   }
+  // A failed read(2) and a std::bad_alloc inside getline both end in badbit;
+  // the end of the file does not.
+  const bool complete = !in.bad();
   in.clear();
+  return complete;
 }
 
 TxtFileWriter::TxtFileWriter() : impl_(std::make_shared<TxtFileWriterImpl>()) {}
 TxtFileWriter::~TxtFileWriter() = default;
 
 bool TxtFileWriter::open(const std::filesystem::path& fileName, bool inDocuments) {
-  return openStream(impl_->stream, nameToOpen(fileName, inDocuments),
-                    std::ios::out | std::ios::trunc);
+  return openFile(nameToOpen(fileName, inDocuments), false);
+}
+
+bool TxtFileWriter::openFile(const std::filesystem::path& fileName, bool mustBeNew) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(fileName, ec)) return false;
+  std::ios::openmode mode = std::ios::out | std::ios::trunc;
+  if (mustBeNew) {
+#ifdef _WIN32
+    // MinGW's file streams refuse noreplace for wide names: create the file
+    // exclusively first, then open the empty file that this call made.
+    if (!createNewFile(fileName)) return false;
+#else
+    // libstdc++ takes noreplace without trunc only ("wbx", O_EXCL).
+    mode = std::ios::out | std::ios::__noreplace;
+#endif
+  }
+  return openStream(impl_->stream, fileName, mode);
 }
 
 void TxtFileWriter::writeLines(const LineList& lines) {

@@ -22,11 +22,14 @@ class TxtFileReader {
   virtual ~TxtFileReader();
 
   // With inDocuments, fileName is taken relative to the user's Documents
-  // folder. False when no file could be opened (a folder included).
+  // folder. False when no regular file could be opened: a folder, a FIFO or a
+  // device counts as no file, so that reading never blocks.
   virtual bool open(const std::filesystem::path& fileName, bool inDocuments);
 
-  // Rewinds and appends every line of the file to lines.
-  void readLines(LineList& lines);
+  // Rewinds and appends every line of the file to lines. False when the read
+  // ended before the end of the file (an I/O error, exhausted memory): the
+  // lines are then incomplete and must not be used.
+  [[nodiscard]] bool readLines(LineList& lines);
 
  private:
   std::shared_ptr<TxtFileReaderImpl> impl_;
@@ -49,6 +52,12 @@ class TxtFileWriter {
   // Closes the file. False when any write, flush or the close itself failed,
   // so that a full disk is never taken for success.
   bool close();
+
+ protected:
+  // Opens fileName for writing; with mustBeNew only by creating it, so that
+  // nothing standing at the name (a file or a link) is ever followed or
+  // truncated.
+  bool openFile(const std::filesystem::path& fileName, bool mustBeNew);
 
  private:
   std::shared_ptr<TxtFileWriterImpl> impl_;

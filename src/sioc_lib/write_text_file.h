@@ -5,10 +5,15 @@
 
 #include "sioc_lib/txt_file.h"
 
-// Replaces fileName with the lines and prints "<path> created.". On any
-// failure throws std::runtime_error "Failed to create <path>" and leaves an
-// earlier file exactly as it was.
-void writeTextFile(const sioc_lib::LineList& lines,
-                   const std::filesystem::path& fileName);
+// What writeTextFile does with a file that already stands at its name.
+enum class ExistingFile { kReplace, kKeep };
+
+// Writes the lines to fileName and prints "<path> created.". The file appears
+// in one step, complete and flushed to the disk. With kKeep, something
+// standing at the name when the file would appear is left alone: nothing is
+// printed and the result is false. On any failure throws std::runtime_error
+// "Failed to create <path>" and leaves an earlier file exactly as it was.
+bool writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path& fileName,
+                   ExistingFile existing = ExistingFile::kReplace);
 
 #endif  // TRV_SIOC_LIB_WRITE_TEXT_FILE_H_

@@ -31,7 +31,7 @@ TEST(TxtFileReaderTest, LinesFromBytes) {
     sioc_lib::TxtFileReader reader;
     ASSERT_TRUE(reader.open(dir / "in.txt", false));
     LineList lines;
-    reader.readLines(lines);
+    EXPECT_TRUE(reader.readLines(lines));
     EXPECT_EQ(lines, c.lines) << testing::PrintToString(c.bytes);
   }
 }
@@ -42,8 +42,8 @@ TEST(TxtFileReaderTest, AppendsAndRereads) {
   sioc_lib::TxtFileReader reader;
   ASSERT_TRUE(reader.open(dir / "in.txt", false));
   LineList lines = {"kept"};
-  reader.readLines(lines);
-  reader.readLines(lines);
+  EXPECT_TRUE(reader.readLines(lines));
+  EXPECT_TRUE(reader.readLines(lines));
   EXPECT_EQ(lines, (LineList{"kept", "a", "b", "a", "b"}));
 }
 
@@ -54,7 +54,7 @@ TEST(TxtFileReaderTest, OpenFailsForMissingFileAndFolder) {
     sioc_lib::TxtFileReader reader;
     EXPECT_FALSE(reader.open(dir / name, false)) << name;
     LineList lines;
-    reader.readLines(lines);
+    EXPECT_TRUE(reader.readLines(lines));
     EXPECT_TRUE(lines.empty()) << name;
   }
   // A failed open leaves the reader usable.
@@ -63,7 +63,7 @@ TEST(TxtFileReaderTest, OpenFailsForMissingFileAndFolder) {
   test::writeBytes(dir / "late.txt", "z");
   ASSERT_TRUE(reader.open(dir / "late.txt", false));
   LineList lines;
-  reader.readLines(lines);
+  EXPECT_TRUE(reader.readLines(lines));
   EXPECT_EQ(lines, LineList{"z"});
 }
 
