@@ -4,7 +4,8 @@
 #   2. the same tests with AddressSanitizer and UndefinedBehaviorSanitizer,
 #   3. the Windows build's tests under Wine,
 #   4. each fuzz target for a bounded time,
-#   5. static analysis (clang-format, clang-tidy, cppcheck).
+#   5. static analysis (clang-format, clang-tidy, cppcheck),
+#   6. the Windows release, made twice in two folders: the same bytes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/ensure-packages.sh
@@ -57,3 +58,10 @@ done
 
 echo "== 5. Static analysis"
 bash tools/analyze.sh
+
+echo "== 6. Windows release, made twice"
+bash tools/release.sh build/release
+sleep 1  # a second apart: no time of the build may reach the files
+bash tools/release.sh build/release-again
+cmp build/release/SHA256SUMS build/release-again/SHA256SUMS
+echo "release: the same bytes twice"

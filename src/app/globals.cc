@@ -12,7 +12,7 @@ std::filesystem::path currentFolder() {
 
 }  // namespace
 
-const std::string setupVersion = "1.0\n";
+const std::string setupVersion = TRV_VERSION "\n";  // from CMake's project()
 const std::filesystem::path moduleListFileName = "Vorlantrv.lst";
 const std::filesystem::path siocIniFileName = "sioc.ini";
 const std::filesystem::path startupFolder = currentFolder();
