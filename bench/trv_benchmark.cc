@@ -2,6 +2,7 @@
 // search, a whole detection, and collecting sixteen module lists.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <iostream>
 
 #include "app/globals.h"
@@ -12,7 +13,11 @@
 
 namespace {
 
-using test::board;
+HidDeviceRecord board(unsigned product, int number, unsigned vendor = 0) {
+  char word[32];
+  std::snprintf(word, sizeof word, "v%x:%u:%d", vendor, product, number);
+  return test::boards(word).front();
+}
 
 // count interfaces of another vendor with the given boards spread among them.
 std::vector<HidDeviceRecord> deviceList(int count,
@@ -59,10 +64,10 @@ void BM_CollectModuleFolders(benchmark::State& state) {
       lines += (i % 2 == 0 ? "SIOC\\common\\" : "SIOC/" + moduleName(slot) + "/") +
                "file" + std::to_string(i) + ".ssi\r\n";
     }
-    test::writeBytes(dir / ("Vorlancockpit/TRV" + moduleName(slot) + "/module.lst"),
-                     lines);
+    test::writeBytes(
+        dir.path() / ("Vorlancockpit/TRV" + moduleName(slot) + "/module.lst"), lines);
   }
-  test::resetToolState();
+  test::useDevices({});
   baseFolder = dir.path();
   for (auto _ : state) {
     moduleListContent.clear();

@@ -1,5 +1,5 @@
-// Helpers shared by the tests: temporary folders, raw file bytes, captured
-// console output, a fake device list and runs of the built executables.
+// Helpers shared by the tests: temporary folders, file bytes, captured
+// console output, boards written compactly, and runs of the built programs.
 #ifndef TRV_TESTS_TEST_UTIL_H_
 #define TRV_TESTS_TEST_UTIL_H_
 
@@ -23,7 +23,6 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   const fs::path& path() const { return path_; }
-  fs::path operator/(const std::string& relative) const;
 
  private:
   fs::path path_;
@@ -31,8 +30,8 @@ class TempDir {
 
 void writeBytes(const fs::path& file, const std::string& bytes);
 std::optional<std::string> readBytes(const fs::path& file);
-// Every file below folder, as relative UTF-8 names.
-std::vector<std::string> listFiles(const fs::path& folder);
+// Every file below folder by its relative name, with its bytes.
+std::vector<std::pair<std::string, std::string>> filesBelow(const fs::path& folder);
 
 // Collects what the code under test writes to std::cout.
 class CoutCapture {
@@ -48,32 +47,20 @@ class CoutCapture {
   std::streambuf* previous_;
 };
 
-// A board as the platform lists it: vendor 0000 unless told otherwise.
-HidDeviceRecord board(unsigned product, int deviceNumber, unsigned vendor = 0);
-// Makes every search see these interfaces, and resets the tool's globals.
+// Boards as "product:number" words ("11:1" is an EFIS with device number 1);
+// "v46d:11:1" is of another vendor (in hex).
+std::vector<HidDeviceRecord> boards(const std::string& words);
+// The same as TRV_SETUP_DEVICES lines.
+std::string scriptText(const std::vector<HidDeviceRecord>& devices);
+// Resets the tool's globals and makes every search see these devices.
 void useDevices(const std::vector<HidDeviceRecord>& devices);
-// Back to the state at start-up: no slots, empty lists, limit 1000.
-void resetToolState();
 
-// The banner every run starts with, and the prompt it ends with.
-extern const std::string kBanner;
-extern const std::string kPrompt;
+void setEnv(const char* name, const std::string& value);
 
-// What the console shows for text: on Windows in text mode, with CR LF.
-std::string console(const std::string& text);
-
-struct RunResult {
-  std::string output;
-  int exitCode = -1;
-};
-
-// Runs an executable in folder with standard input at its end. With a
-// devices text, TRV_SETUP_DEVICES names a file beside folder that holds it.
-// shellSetup (POSIX only) runs in the shell first, e.g. to set a ulimit.
-RunResult runProgram(const std::string& exe, const fs::path& folder,
-                     const std::optional<std::string>& devices = std::nullopt,
-                     const std::string& arguments = "",
-                     const std::string& shellSetup = "");
+// Runs exe in folder with standard input at its end, behind a POSIX shell
+// prefix (a ulimit, strace). Gives what it printed.
+std::string runProgram(const std::string& exe, const fs::path& folder,
+                       const std::string& prefix = "");
 
 }  // namespace test
 

@@ -25,8 +25,8 @@ int wmain(int argc, wchar_t** argv) {
   startup.hStdOutput = startup.hStdError = toolOutput;
   PROCESS_INFORMATION tool{};
   std::wstring command = L"\"" + std::wstring(argv[1]) + L"\"";
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                      &startup, &tool))
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                      nullptr, &startup, &tool))
     return 3;
   CloseHandle(toolOutput);
   SetConsoleCtrlHandler(survive, TRUE);  // after the start: not inherited

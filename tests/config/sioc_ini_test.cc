@@ -3,47 +3,35 @@
 #include <gtest/gtest.h>
 
 #include "app/globals.h"
-#include "detect/modules.h"
+#include "app/run_setup.h"
 #include "sioc_lib/path_text.h"
 #include "test_util.h"
 
 namespace {
 
-TEST(SiocIniTest, SlotEntries) {
-  const struct {
-    int slot;
-    int32_t number;
-    std::string master, usbKeys;
-  } cases[] = {
-      {kMcp, 3, "[mcp]\nMASTER=2,5,1,3", "[mcp]\nUSBKEYS=2,5,1,3"},
-      {kMcpV3, -1, "[mcpv3]\n[MASTER=2,5,1,??]", "[mcpv3]\n[USBKEYS=2,5,1,??]"},
-      {kComm1, 0, "[comm1]\nMASTER=2,5,1,0", "[comm1]\nUSBKEYS=2,5,1,0"},
-      {kChrono2, 9999, "[chrono2]\nMASTER=2,5,1,9999", "[chrono2]\nUSBKEYS=2,5,1,9999"},
+// Another run makes the backup after this run found none: it is kept, and
+// this run writes the rest as usual and leaves no temporary behind.
+TEST(SiocIniTest, BackupMadeMeanwhileByAnotherRunIsKept) {
+  const test::TempDir dir;
+  baseFolder = dir.path();
+  test::writeBytes(dir.path() / "Vorlancockpit/TRVatc/module.lst", "a\r\n");
+  test::writeBytes(dir.path() / "sioc.ini", "hand\n");
+  test::useDevices(test::boards("16:5"));
+  afterBackupCheck = [&] {
+    test::writeBytes(dir.path() / "siocini_before_setup_Vorlantrv.ini", "hand\r\n");
+    test::writeBytes(dir.path() / "sioc.ini", "other run's\r\n");
   };
-  for (const auto& c : cases) {
-    test::resetToolState();
-    moduleSlots[c.slot] = c.number;
-    EXPECT_EQ(masterEntry(c.slot, "2,5,1,"), c.master);
-    EXPECT_EQ(usbKeysEntry(c.slot, "2,5,1,"), c.usbKeys);
-  }
-}
-
-std::string iniText() {
-  std::string text;
-  for (const std::string& element : siocIniContent) text += element + "\n";
-  return text;
-}
-
-TEST(SiocIniTest, EveryFileHasTheSameShape) {
-  for (int32_t number : {-1, 0, 42}) {
-    test::resetToolState();
-    moduleSlots.fill(number);
-    buildSiocIni();
-    EXPECT_EQ(siocIniContent.size(), 24u);
-    const std::string text = iniText();
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 63);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '?'), number < 0 ? 32 : 0);
-  }
+  const test::CoutCapture out;
+  runSetup();
+  afterBackupCheck = nullptr;
+  const std::string base = sioc_lib::windowsForm(dir.path());
+  EXPECT_EQ(out.text(), "atc module detected\n\n\n" + base +
+                            "\\Vorlantrv.lst created.\n" + base +
+                            "\\sioc.ini created.\n");
+  const auto files = test::filesBelow(dir.path());
+  ASSERT_EQ(files.size(), 4u);
+  EXPECT_EQ(files[3], std::make_pair(std::string("siocini_before_setup_Vorlantrv.ini"),
+                                     std::string("hand\r\n")));
 }
 
 }  // namespace

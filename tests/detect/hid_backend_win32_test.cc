@@ -5,7 +5,6 @@
 #include <set>
 
 #include "detect/hid_search.h"
-#include "detect/hid_snapshot.h"
 
 namespace {
 
@@ -16,16 +15,12 @@ TEST(HidBackendWin32Test, DevicesHaveNumbersFromTheirOwnDriverKeys) {
   for (; snapshot->hasInterface(index); ++index) {
     const auto key = snapshot->driverKey(index);
     const auto path = snapshot->interfacePath(index);
-    ASSERT_TRUE(key && path) << index;
-    EXPECT_EQ(key->back(), '\0') << *key;  // the stored size counts the zero byte
-    const int32_t number = deviceNumberFromDriverKey(*key);
-    EXPECT_NE(number, -1) << *key;
-    EXPECT_TRUE(numbers.insert(number).second) << "number " << number << " twice";
+    ASSERT_TRUE(key && path && key->back() == '\0') << index;  // the size counts the zero
+    EXPECT_TRUE(numbers.insert(deviceNumberFromDriverKey(*key)).second) << *key;
     EXPECT_NE(path->find("#vid_"), std::string::npos) << *path;
-    EXPECT_EQ(opencockpitsProductId(*path), std::nullopt) << *path;
   }
   EXPECT_GT(index, 0u) << "no HID interface listed";
-  EXPECT_FALSE(snapshot->hasInterface(index + 1));
+  EXPECT_EQ(numbers.count(-1), 0u);
 }
 
 }  // namespace

@@ -9,76 +9,63 @@
 
 namespace {
 
-TEST(HidSysfsTest, ParsesUevent) {
-  const struct {
-    const char* uevent;
-    std::optional<unsigned> vendor, product;
-  } cases[] = {
-      {"DRIVER=hid-generic\nHID_ID=0003:00000000:0000000B\nHID_NAME=x\n", 0, 11},
-      {"HID_ID=0003:0000046D:0000C52B", 0x46d, 0xc52b},
-      {"HID_ID=0003:0000:0013\n", 0, 0x13},
-      {"HID_NAME=x\n", std::nullopt, std::nullopt},
-      {"HID_ID=0003:00000000\n", std::nullopt, std::nullopt},
-      {"HID_ID=0003:zz:0013\n", std::nullopt, std::nullopt},
-      {"HID_ID=0003:00010000:0013\n", std::nullopt, std::nullopt},
-      {"HID_ID=0003:-1:0013\n", std::nullopt, std::nullopt},
-  };
-  for (const auto& c : cases) {
-    const auto id = parseHidUevent(c.uevent);
-    EXPECT_EQ(id.has_value(), c.vendor.has_value()) << c.uevent;
-    if (id && c.vendor) {
-      EXPECT_EQ(id->vendor, *c.vendor) << c.uevent;
-      EXPECT_EQ(id->product, *c.product) << c.uevent;
-    }
-  }
-}
-
-void addHidraw(const test::TempDir& sys, int number, const std::string& uevent) {
-  test::writeBytes(
-      sys / ("class/hidraw/hidraw" + std::to_string(number) + "/device/uevent"), uevent);
-}
-
-TEST(HidSysfsTest, ListsHidrawInNumericOrder) {
-  test::TempDir sys;
-  addHidraw(sys, 10, "HID_ID=0003:00000000:00000009\n");
-  addHidraw(sys, 2, "HID_ID=0003:00000000:0000000B\n");
-  addHidraw(sys, 0, "HID_ID=0003:0000046D:0000000B\n");
-  addHidraw(sys, 3, "nothing useful\n");
-  std::filesystem::create_directories(sys / "class/hidraw/hidraw4");  // no uevent
-  std::filesystem::create_directories(sys / "class/hidraw/other");
-
-  const SysfsHidBackend backend(sys.path());
-  const auto records = backend.listDevices();
-  ASSERT_EQ(records.size(), 5u);
-  const int32_t numbers[] = {0, 2, 3, 4, 10};
-  const std::optional<unsigned> products[] = {std::nullopt, 11, std::nullopt,
-                                              std::nullopt, 9};
-  for (size_t i = 0; i < records.size(); ++i) {
-    ASSERT_TRUE(records[i].driverKey) << i;
-    EXPECT_EQ(deviceNumberFromDriverKey(*records[i].driverKey), numbers[i]) << i;
-    EXPECT_EQ(records[i].interfacePath.has_value(), i != 2 && i != 3) << i;
-    EXPECT_EQ(opencockpitsProductId(records[i].interfacePath.value_or("")), products[i])
-        << i;
-  }
-
-  test::useDevices({});
-  setHidSnapshotSource([&] { return backend.snapshot(); });
-  EXPECT_EQ(findHidDevice(9, -1, -1), 10);
-  EXPECT_EQ(findHidDevice(11, -1, -1), 2);
-}
-
-TEST(HidSysfsTest, MissingFolderIsNoDevicesUnreadableFolderFails) {
-  test::TempDir sys;
+// hidrawN folders in numeric order, each read from its uevent file.
+TEST(HidSysfsTest, ListsHidrawDevices) {
+  const test::TempDir sys;
   EXPECT_TRUE(SysfsHidBackend(sys.path()).listDevices().empty());
+  const struct {
+    const char* name;
+    const char* uevent;  // nullptr: none
+    const char* key;     // its digits
+    std::string path;    // after the folder
+  } cases[] = {{"hidraw0", "HID_ID=0003:0000046D:0000C52B\n", "0000",
+                "#vid_046d&pid_c52b#hidraw0"},
+               {"hidraw2", "DRIVER=x\nHID_ID=0003:00000000:0000000B\n", "0002",
+                "#vid_0000&pid_000b#hidraw2"},
+               {"hidraw3", "HID_ID=0003:0000:00FA", "0003", "#vid_0000&pid_00fa#hidraw3"},
+               {"hidraw4", "HID_NAME=x\n", "0004", ""},
+               {"hidraw5", "HID_ID=0003:00000000\n", "0005", ""},
+               {"hidraw6", "HID_ID=0003:zz:0013\n", "0006", ""},
+               {"hidraw7", "HID_ID=0003:00010000:0013\n", "0007", ""},
+               {"hidraw8", "HID_ID=0003:-1:0013\n", "0008", ""},
+               {"hidraw9", nullptr, "0009", ""},
+               {"hidraw10", "HID_ID=0003:00000000:00000009\n", "0010",
+                "#vid_0000&pid_0009#hidraw10"},
+               {"hidraw10000", "HID_ID=0003:00000000:00000009\n", "",
+                "#vid_0000&pid_0009#hidraw10000"}};
+  const auto folder = sys.path() / "class/hidraw";
+  for (const auto& c : cases) {
+    std::filesystem::create_directories(folder / c.name / "device");
+    if (c.uevent != nullptr)
+      test::writeBytes(folder / c.name / "device/uevent", c.uevent);
+  }
+  std::filesystem::create_directories(folder / "other");
+  const auto records = SysfsHidBackend(sys.path()).listDevices();
+  ASSERT_EQ(records.size(), std::size(cases));
+  for (size_t i = 0; i < records.size(); ++i) {
+    const auto& c = cases[i];
+    EXPECT_EQ(records[i].driverKey.value_or(""),
+              *c.key
+                  ? "{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\\" + std::string(c.key) + '\0'
+                  : "")
+        << c.name;
+    EXPECT_EQ(records[i].interfacePath.value_or(""),
+              c.path.empty() ? "" : (folder / c.name).u8string() + c.path)
+        << c.name;
+  }
+  test::useDevices({});
+  setHidSnapshotSource([&] { return SysfsHidBackend(sys.path()).snapshot(); });
+  EXPECT_EQ(findHidDevice(9, -1, -1), 10);
 
-  test::writeBytes(sys / "class/hidraw", "a file, not a folder");
+  // A class folder that cannot be read fails, naming it.
+  const test::TempDir broken;
+  test::writeBytes(broken.path() / "class/hidraw", "a file");
   try {
-    static_cast<void>(SysfsHidBackend(sys.path()).listDevices());
-    FAIL() << "no failure";
+    static_cast<void>(SysfsHidBackend(broken.path()).listDevices());
+    ADD_FAILURE() << "no failure";
   } catch (const std::runtime_error& e) {
-    EXPECT_NE(std::string(e.what()).find((sys / "class/hidraw").u8string()),
-              std::string::npos)
-        << e.what();
+    EXPECT_NE(std::string(e.what()).find(broken.path().u8string() + "/class/hidraw"),
+              std::string::npos);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "sioc_lib/path_text.h"
+#include "sioc_lib/replace_file.h"
 #include "test_util.h"
 
 #ifdef _WIN32
@@ -15,96 +16,52 @@
 
 namespace {
 
-using sioc_lib::LineList;
-
-std::string failureOf(const LineList& lines, const std::filesystem::path& file) {
-  try {
-    writeTextFile(lines, file);
-  } catch (const std::runtime_error& e) {
-    return e.what();
+#ifndef _WIN32
+// Links planted where this process will put its temporaries are neither
+// followed nor removed.
+TEST(WriteTextFileTest, NeverFollowsALinkAtATemporaryName) {
+  const test::TempDir dir;
+  test::writeBytes(dir.path() / "victim", "precious");
+  for (int n = 0; n < 50; ++n) {
+    std::filesystem::create_symlink(
+        dir.path() / "victim",
+        dir.path() / ("sioc.ini.trv_setup-" + std::to_string(sioc_lib::processId()) +
+                      "-" + std::to_string(n) + ".new"));
   }
-  return "no failure";
+  const test::CoutCapture quiet;
+  writeTextFile({"new"}, dir.path() / "sioc.ini");
+  EXPECT_EQ(test::readBytes(dir.path() / "victim"), "precious");
+  EXPECT_EQ(test::readBytes(dir.path() / "sioc.ini"), "new\r\n");
+  EXPECT_EQ(test::filesBelow(dir.path()).size(), 52u);
 }
-
-TEST(WriteTextFileTest, ReplacesEarlierFileAndReports) {
-  test::TempDir dir;
-  const auto file = dir / "sioc.ini";
-  for (const auto& [earlier, lines, bytes] :
-       {std::tuple<std::string, LineList, std::string>{
-            "long old text\r\nmore\r\n", {"new"}, "new\r\n"},
-        {"", {}, ""},
-        {"old", {"a", "b"}, "a\r\nb\r\n"}}) {
-    test::writeBytes(file, earlier);
-    test::CoutCapture out;
-    writeTextFile(lines, file);
-    EXPECT_EQ(test::readBytes(file), bytes);
-    EXPECT_EQ(out.text(), sioc_lib::windowsForm(file) + " created.\n");
-  }
-  EXPECT_EQ(test::listFiles(dir.path()), std::vector<std::string>{"sioc.ini"});
-}
-
-TEST(WriteTextFileTest, FailuresKeepEverything) {
-  test::TempDir dir;
-  std::filesystem::create_directories(dir / "folder/inner");
-  test::writeBytes(dir / "folder/inner/keep.txt", "kept");
-  for (const char* name : {"missing/sioc.ini", "folder"}) {
-    const auto file = dir / name;
-    test::CoutCapture out;
-    EXPECT_EQ(failureOf({"x"}, file), "Failed to create " + sioc_lib::windowsForm(file));
-    EXPECT_EQ(out.text(), "");
-  }
-  EXPECT_EQ(test::listFiles(dir.path()),
-            std::vector<std::string>{"folder/inner/keep.txt"});
-}
-
-#ifdef _WIN32
-// Holds a file open without sharing, as a virus scanner or an editor may.
-class FileHolder {
- public:
-  explicit FileHolder(const std::filesystem::path& file)
-      : handle_(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                            nullptr)) {}
-  ~FileHolder() { release(); }
-  FileHolder(const FileHolder&) = delete;
-  FileHolder& operator=(const FileHolder&) = delete;
-  bool holding() const { return handle_ != INVALID_HANDLE_VALUE; }
-  void release() {
-    if (holding()) CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE handle_;
-};
-
-// A file held briefly is waited for; one held for good stays as it was.
+#else
+// A file held briefly (a virus scanner) is waited for; one held for good
+// stays as it was.
 TEST(WriteTextFileTest, FileHeldByAnotherProgram) {
-  const struct {
-    bool releasedSoon;
-    const char* after;
-  } cases[] = {{true, "new\r\n"}, {false, "old\r\n"}};
-  for (const auto& c : cases) {
-    test::TempDir dir;
-    const auto file = dir / "sioc.ini";
+  for (const bool releasedSoon : {true, false}) {
+    const test::TempDir dir;
+    const auto file = dir.path() / "sioc.ini";
     test::writeBytes(file, "old\r\n");
+    HANDLE held =
+        CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread releaser([&] {
+      if (releasedSoon) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      if (releasedSoon) CloseHandle(held);
+    });
     std::string failure;
-    {
-      FileHolder holder(file);
-      ASSERT_TRUE(holder.holding());
-      std::thread releaser([&] {
-        if (!c.releasedSoon) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        holder.release();
-      });
-      test::CoutCapture out;
-      failure = failureOf({"new"}, file);
-      releaser.join();
+    try {
+      const test::CoutCapture quiet;
+      writeTextFile({"new"}, file);
+    } catch (const std::runtime_error& e) {
+      failure = e.what();
     }
-    EXPECT_EQ(failure, c.releasedSoon
-                           ? std::string("no failure")
-                           : "Failed to create " + sioc_lib::windowsForm(file));
-    EXPECT_EQ(test::readBytes(file), c.after);
-    EXPECT_EQ(test::listFiles(dir.path()), std::vector<std::string>{"sioc.ini"});
+    releaser.join();
+    if (!releasedSoon) CloseHandle(held);
+    EXPECT_EQ(failure,
+              releasedSoon ? "" : "Failed to create " + sioc_lib::windowsForm(file));
+    EXPECT_EQ(test::readBytes(file), releasedSoon ? "new\r\n" : "old\r\n");
+    EXPECT_EQ(test::filesBelow(dir.path()).size(), 1u);
   }
 }
 #endif
