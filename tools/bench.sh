@@ -11,13 +11,19 @@ cmake --build --preset default -j"$(nproc)" --target trv_benchmark trv_setup_scr
 build/native/bench/trv_benchmark
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+shm=$(mktemp -d -p /dev/shm)  # a tmpfs: nothing to flush
+trap 'rm -rf "$work" "$shm"' EXIT
+# An installation below $1 with the six modules' lists.
+install() {
+  mkdir -p "$1/Sim/Vorlancockpit/SIOC/Kesmira/TRV_setup"
+  for slot in efis1 efis2 mcpv3 comm1 cdu2 cduv31; do
+    mkdir -p "$1/Sim/Vorlancockpit/TRV$slot"
+    printf 'SIOC\\%s.ssi\r\n' "$slot" >"$1/Sim/Vorlancockpit/TRV$slot/module.lst"
+  done
+}
+install "$work"
+install "$shm"
 setup="$work/Sim/Vorlancockpit/SIOC/Kesmira/TRV_setup"
-mkdir -p "$setup"
-for slot in efis1 efis2 mcpv3 comm1 cdu2 cduv31; do
-  mkdir -p "$work/Sim/Vorlancockpit/TRV$slot"
-  printf 'SIOC\\%s.ssi\r\n' "$slot" >"$work/Sim/Vorlancockpit/TRV$slot/module.lst"
-done
 key='{745a17a0-74d3-11d0-b6fe-00a0c90f57da}'
 suffix='#7&1a2b3c4d&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}'
 foreign() { for i in $(seq 100 $((99 + $1))); do
@@ -34,6 +40,10 @@ boards >"$work/boards.txt"
 run() { echo "env -C $setup TRV_SETUP_DEVICES=$work/$1.txt $PWD/build/native/trv_setup_scripted"; }
 hyperfine -N --warmup 20 --runs 500 -n "0 interfaces" "$(run none)" -n "100 interfaces, none ours" "$(run foreign100)"
 hyperfine -N --warmup 20 --runs 500 -n "6 boards alone" "$(run boards)" -n "6 boards among 100 interfaces" "$(run boards100)"
+# What the flushes cost: the same run writing its files to a tmpfs and to the
+# disk that holds $work.
+hyperfine -N --warmup 20 --runs 300 -n "files on tmpfs" "$(run boards | sed "s|$work/Sim|$shm/Sim|")" \
+  -n "files on disk ($(df --output=fstype "$work" | tail -1))" "$(run boards)"
 
 # Instructions (callgrind) are exact where times vary.
 if command -v valgrind >/dev/null; then

@@ -87,7 +87,7 @@ class Descriptor {
   }
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
+  [[nodiscard]] int get() const { return fd_; }
 
  private:
   int fd_;

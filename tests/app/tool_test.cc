@@ -81,9 +81,9 @@ void layOut(const fs::path& name, const std::string& bytes) {
 }
 
 struct Case {
-  const char* boards;   // test::boards words; nullptr: no device list at all
-  std::string layout;   // items before the run
-  std::string printed;  // between banner and prompt; @ is the base folder
+  const char* boards;        // test::boards words; nullptr: no device list at all
+  std::string layout;        // items before the run
+  std::string printed;       // between banner and prompt; @ is the base folder
   std::string written = "";  // items the run writes, \n for CR LF; bytes * for any
   std::string prefix = "";   // POSIX shell words before the program, @ as above
   std::string start = kSetup;
