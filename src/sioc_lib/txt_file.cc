@@ -103,8 +103,6 @@ bool TxtFileWriter::open(const std::filesystem::path& fileName, bool inDocuments
 }
 
 bool TxtFileWriter::openFile(const std::filesystem::path& fileName, bool mustBeNew) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(fileName, ec)) return false;
   std::ios::openmode mode = std::ios::out | std::ios::trunc;
   if (mustBeNew) {
 #ifdef _WIN32

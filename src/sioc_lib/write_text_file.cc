@@ -18,22 +18,22 @@ class NewFileWriter : public sioc_lib::TxtFileWriter {
   }
 };
 
-// Removes the temporary file unless it was moved to its name.
+// Removes the temporary file on every way out; once it has been moved to its
+// name, nothing stands at the temporary name any more.
 struct TemporaryFile {
   std::filesystem::path name;
-  bool placed = false;
   TemporaryFile() = default;
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
   ~TemporaryFile() {
     std::error_code ec;
-    if (!placed && !name.empty()) std::filesystem::remove(name, ec);
+    std::filesystem::remove(name, ec);
   }
 };
 
 }  // namespace
 
-bool writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path& fileName,
+void writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path& fileName,
                    ExistingFile existing) {
   const std::string shown = sioc_lib::windowsForm(fileName);
   const auto failure = [&] { return std::runtime_error("Failed to create " + shown); };
@@ -74,7 +74,7 @@ bool writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path&
   if (existing == ExistingFile::kKeep) {
     switch (sioc_lib::placeNewFile(temporary.name, fileName)) {
       case sioc_lib::Placement::kNameTaken:
-        return false;
+        return;
       case sioc_lib::Placement::kFailed:
         throw failure();
       case sioc_lib::Placement::kPlaced:
@@ -83,8 +83,6 @@ bool writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path&
   } else if (!sioc_lib::replaceFile(temporary.name, fileName)) {
     throw failure();
   }
-  temporary.placed = true;
   sioc_lib::syncFolder(fileName.parent_path());
   printLine(shown + " created.");
-  return true;
 }

@@ -10,10 +10,10 @@ enum class ExistingFile { kReplace, kKeep };
 
 // Writes the lines to fileName and prints "<path> created.". The file appears
 // in one step, complete and flushed to the disk. With kKeep, something
-// standing at the name when the file would appear is left alone: nothing is
-// printed and the result is false. On any failure throws std::runtime_error
+// standing at the name when the file would appear is left alone and nothing
+// is printed. On any failure throws std::runtime_error
 // "Failed to create <path>" and leaves an earlier file exactly as it was.
-bool writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path& fileName,
+void writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path& fileName,
                    ExistingFile existing = ExistingFile::kReplace);
 
 #endif  // TRV_SIOC_LIB_WRITE_TEXT_FILE_H_

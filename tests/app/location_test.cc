@@ -20,6 +20,7 @@ TEST(LocationTest, StartupFolders) {
       {"", notSetup},
       {"/" + std::string(40000, 'a') + "/Vorlancockpit/TRV_setup", notSetup},  // no crash
       {"D:\\Sim\\vorlancockpit\\TRV_setup", noVorlan},
+      {"Vorlancockpit\\TRV_setup", noVorlan},
       {"D:\\MyVorlancockpit2\\TRV_setup", noVorlan},  // only a whole folder name counts
       {"D:\\Vorlancockpit2\\Vorlancockpit\\TRV_setup", "D:\\Vorlancockpit2"},
       {"D:\\A\\Vorlancockpit\\B\\Vorlancockpit\\TRV_setup", "D:\\A"},

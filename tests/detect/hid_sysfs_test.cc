@@ -31,6 +31,10 @@ TEST(HidSysfsTest, ListsHidrawDevices) {
                {"hidraw9", nullptr, "0009", ""},
                {"hidraw10", "HID_ID=0003:00000000:00000009\n", "0010",
                 "#vid_0000&pid_0009#hidraw10"},
+               {"hidraw11", "HID_ID=0003:0000FFFF:0000FFFF\n", "0011",
+                "#vid_ffff&pid_ffff#hidraw11"},
+               {"hidraw9999", "HID_ID=0003:00000000:00000009\n", "9999",
+                "#vid_0000&pid_0009#hidraw9999"},
                {"hidraw10000", "HID_ID=0003:00000000:00000009\n", "",
                 "#vid_0000&pid_0009#hidraw10000"}};
   const auto folder = sys.path() / "class/hidraw";
@@ -64,8 +68,11 @@ TEST(HidSysfsTest, ListsHidrawDevices) {
     static_cast<void>(SysfsHidBackend(broken.path()).listDevices());
     ADD_FAILURE() << "no failure";
   } catch (const std::runtime_error& e) {
-    EXPECT_NE(std::string(e.what()).find(broken.path().u8string() + "/class/hidraw"),
-              std::string::npos);
+    EXPECT_EQ(
+        std::string(e.what()).rfind("Cannot read the HID device folder " +
+                                        broken.path().u8string() + "/class/hidraw: ",
+                                    0),
+        0u);
   }
 }
 

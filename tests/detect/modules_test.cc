@@ -19,6 +19,7 @@ TEST(ModulesTest, SlotsAndFailures) {
       "not supported.",
       "2:8 2:9 19:1 => cdu2=9 cdu3=8 cduv31=1 ",
       "2:8 19:1 19:2 => cdu3=8 cduv31=1 cduv32=2 ",
+      "2:8 19:1 21:3 => cdu2=8 cduv31=1 chrono1=3 ",
       "2:1 2:2 2:3 2:4 => cdu1=1 cdu2=2 cdu3=3 ",
       "19:1 19:2 19:3 19:4 => cduv31=1 cduv32=2 cduv33=3 ",
       "2:1 2:2 2:3 19:4 => 3,1",

@@ -17,22 +17,26 @@
 namespace {
 
 #ifndef _WIN32
-// Links planted where this process will put its temporaries are neither
-// followed nor removed.
+// Links planted where this process puts its temporaries are never followed
+// nor removed: after a hundred names taken the write fails, with fewer it
+// takes the next free name.
 TEST(WriteTextFileTest, NeverFollowsALinkAtATemporaryName) {
   const test::TempDir dir;
+  const auto file = dir.path() / "sioc.ini";
   test::writeBytes(dir.path() / "victim", "precious");
-  for (int n = 0; n < 50; ++n) {
-    std::filesystem::create_symlink(
-        dir.path() / "victim",
-        dir.path() / ("sioc.ini.trv_setup-" + std::to_string(sioc_lib::processId()) +
-                      "-" + std::to_string(n) + ".new"));
-  }
+  const auto name = [&](int n) {
+    return file.u8string() + ".trv_setup-" + std::to_string(sioc_lib::processId()) + "-" +
+           std::to_string(n) + ".new";
+  };
+  for (int n = 0; n < 200; ++n) std::filesystem::create_symlink("victim", name(n));
   const test::CoutCapture quiet;
-  writeTextFile({"new"}, dir.path() / "sioc.ini");
+  EXPECT_THROW(writeTextFile({"new"}, file), std::runtime_error);
+  EXPECT_EQ(test::filesBelow(dir.path()).size(), 201u);
+  for (int n = 100; n < 200; ++n) std::filesystem::remove(name(n));
+  writeTextFile({"new"}, file);
   EXPECT_EQ(test::readBytes(dir.path() / "victim"), "precious");
-  EXPECT_EQ(test::readBytes(dir.path() / "sioc.ini"), "new\r\n");
-  EXPECT_EQ(test::filesBelow(dir.path()).size(), 52u);
+  EXPECT_EQ(test::readBytes(file), "new\r\n");
+  EXPECT_EQ(test::filesBelow(dir.path()).size(), 102u);
 }
 #else
 // A file held briefly (a virus scanner) is waited for; one held for good
