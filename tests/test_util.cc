@@ -12,7 +12,20 @@
 #include "detect/hid_search.h"
 #include "detect/modules.h"
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 namespace test {
+
+#ifndef _WIN32
+// No test writes a file of 64 MiB: a fault that writes without end stops
+// there (the tests and the programs they start inherit the limit).
+const bool kFileSizeLimited = [] {
+  const rlimit limit{64 << 20, 64 << 20};
+  return setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}();
+#endif
 
 TempDir::TempDir() {
   std::random_device random;
