@@ -2,6 +2,10 @@
 
 #include <exception>
 
+#ifndef _WIN32
+#include <csignal>
+#endif
+
 #include "app/console.h"
 #include "app/globals.h"
 #include "app/location.h"
@@ -29,6 +33,11 @@ void runSetup() {
 }
 
 int runTool() {
+#ifndef _WIN32
+  // A file-size limit then fails a write like a full disk, with its message,
+  // instead of killing the run.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   const Utf8Console console;
   const std::string rule(65, '=');
   printLine(rule);

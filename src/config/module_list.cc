@@ -45,10 +45,7 @@ void collectModuleFolder(int slotIndex) {
     return;
   }
   sioc_lib::LineList lines;
-  // Part of a list would be written as if it were all of it.
-  if (!reader.readLines(lines)) {
-    throw std::runtime_error("Failed to read " + sioc_lib::windowsForm(file));
-  }
+  reader.readLines(lines);
   if (lines.empty()) {
     notConfigured("\n? file " + fileName + " in " + shown + " is empty.");
     return;

@@ -78,23 +78,22 @@ std::function<void()> afterBackupCheck;
 void backupSiocIni() {
   const std::filesystem::path backup =
       sioc_lib::joinPath(baseFolder, "siocini_before_setup_Vorlantrv.ini");
-  // Anything at the backup's name, even a folder or an unreadable entry,
-  // counts as the first backup and is left alone.
+  // Anything at the backup's name, even a folder or a dangling link, counts
+  // as the first backup and is left alone. A name that cannot be looked at
+  // may hide one, or none: the old sioc.ini is not replaced then.
   std::error_code ec;
-  if (std::filesystem::symlink_status(backup, ec).type() !=
-      std::filesystem::file_type::not_found) {
-    return;
+  const std::filesystem::file_type type =
+      std::filesystem::symlink_status(backup, ec).type();
+  if (type == std::filesystem::file_type::none) {
+    throw std::runtime_error("Failed to read " + sioc_lib::windowsForm(backup));
   }
+  if (type != std::filesystem::file_type::not_found) return;
   if (afterBackupCheck) afterBackupCheck();
   const std::filesystem::path ini =
       sioc_lib::joinPath(baseFolder, siocIniFileName.u8string());
   sioc_lib::TxtFileReader reader;
   if (!reader.open(ini, false)) return;
-  sioc_lib::LineList lines;
-  // A part of the old file as the backup would lose the rest for good.
-  if (!reader.readLines(lines)) {
-    throw std::runtime_error("Failed to read " + sioc_lib::windowsForm(ini));
-  }
-  // Another run may have made the backup since the check: it is kept.
-  writeTextFile(lines, backup, ExistingFile::kKeep);
+  // A copy of the bytes, whatever they are (Notepad's UTF-16 too). Another
+  // run may have made the backup since the check: it is kept.
+  writeByteFile(reader.readBytes(), backup, ExistingFile::kKeep);
 }

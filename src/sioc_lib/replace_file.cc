@@ -17,6 +17,33 @@ namespace sioc_lib {
 
 #ifdef _WIN32
 
+namespace {
+
+bool isReadOnly(const std::filesystem::path& file) {
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+}  // namespace
+
+bool retryWhileHeld(const std::filesystem::path& file,
+                    const std::function<bool()>& attempt) {
+  std::chrono::milliseconds pause(10);
+  std::chrono::milliseconds waited(0);
+  for (;;) {
+    if (attempt()) return true;
+    const DWORD error = GetLastError();
+    // A read-only file is denied for good; it is never made writable.
+    const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                      (error == ERROR_ACCESS_DENIED && !isReadOnly(file));
+    if (!held || waited >= std::chrono::milliseconds(2000)) return false;
+    std::this_thread::sleep_for(pause);
+    waited += pause;
+    pause *= 2;
+  }
+}
+
 bool createNewFile(const std::filesystem::path& file) {
   const HANDLE handle =
       CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -24,55 +51,57 @@ bool createNewFile(const std::filesystem::path& file) {
   return handle != INVALID_HANDLE_VALUE && CloseHandle(handle) != 0;
 }
 
+bool openableForReading(const std::filesystem::path& file) {
+  // The sharing of the C runtime's own open, so that the answer is its answer.
+  const HANDLE handle =
+      CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return handle != INVALID_HANDLE_VALUE && CloseHandle(handle) != 0;
+}
+
+bool removeFile(const std::filesystem::path& file) {
+  return retryWhileHeld(file, [&] { return DeleteFileW(file.c_str()) != 0; });
+}
+
 bool syncFile(const std::filesystem::path& file) {
-  const HANDLE handle = CreateFileW(
-      file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return false;
-  const bool flushed = FlushFileBuffers(handle) != 0;
-  return CloseHandle(handle) != 0 && flushed;
+  return retryWhileHeld(file, [&] {
+    const HANDLE handle =
+        CreateFileW(file.c_str(), GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    const bool flushed = FlushFileBuffers(handle) != 0;
+    const DWORD error = GetLastError();
+    const bool closed = CloseHandle(handle) != 0;
+    SetLastError(error);
+    return closed && flushed;
+  });
 }
 
 bool replaceFile(const std::filesystem::path& source,
                  const std::filesystem::path& target) {
-  // A virus scanner or an editor may hold the old file for a moment: retry
-  // those errors for about two seconds with growing pauses.
-  std::chrono::milliseconds pause(10);
-  std::chrono::milliseconds waited(0);
-  for (;;) {
-    if (MoveFileExW(source.c_str(), target.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
-      return true;
-    }
-    const DWORD error = GetLastError();
-    const bool transient = error == ERROR_SHARING_VIOLATION ||
-                           error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
-    // A read-only target is denied for good; it is never made writable.
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES &&
-                          (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (!transient || readOnly || waited >= std::chrono::milliseconds(2000)) return false;
-    std::this_thread::sleep_for(pause);
-    waited += pause;
-    pause *= 2;
-  }
+  return retryWhileHeld(target, [&] {
+    return MoveFileExW(source.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  });
 }
 
 Placement placeNewFile(const std::filesystem::path& source,
                        const std::filesystem::path& target) {
   // Without MOVEFILE_REPLACE_EXISTING the move fails on an existing name.
-  if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0) {
-    return Placement::kPlaced;
-  }
-  const DWORD error = GetLastError();
-  return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS
-             ? Placement::kNameTaken
-             : Placement::kFailed;
+  bool taken = false;
+  const bool placed = retryWhileHeld(source, [&] {
+    if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0)
+      return true;
+    const DWORD error = GetLastError();
+    taken = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+    return false;
+  });
+  if (placed) return Placement::kPlaced;
+  return taken ? Placement::kNameTaken : Placement::kFailed;
 }
 
 void syncFolder(const std::filesystem::path& /*folder*/) {}
-
-unsigned long processId() { return GetCurrentProcessId(); }
 
 #else
 
@@ -94,6 +123,13 @@ class Descriptor {
 };
 
 }  // namespace
+
+bool retryWhileHeld(const std::filesystem::path& /*file*/,
+                    const std::function<bool()>& attempt) {
+  return attempt();  // no other program can hold a file here
+}
+
+bool removeFile(const std::filesystem::path& file) { return unlink(file.c_str()) == 0; }
 
 bool syncFile(const std::filesystem::path& file) {
   const Descriptor fd(open(file.c_str(), O_RDONLY | O_CLOEXEC));
@@ -125,8 +161,6 @@ void syncFolder(const std::filesystem::path& folder) {
   const Descriptor fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (fd.get() >= 0) fsync(fd.get());
 }
-
-unsigned long processId() { return static_cast<unsigned long>(getpid()); }
 
 #endif
 

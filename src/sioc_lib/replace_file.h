@@ -4,19 +4,34 @@
 #define TRV_SIOC_LIB_REPLACE_FILE_H_
 
 #include <filesystem>
+#include <functional>
 
 namespace sioc_lib {
+
+// Runs attempt. On Windows, while it fails because another program holds
+// file (a virus scanner or an editor: a sharing or lock violation, or access
+// denied to a file that is not read-only), runs it again for about two
+// seconds with growing pauses.
+bool retryWhileHeld(const std::filesystem::path& file,
+                    const std::function<bool()>& attempt);
 
 #ifdef _WIN32
 // Creates an empty file where nothing stands at the name (CREATE_NEW).
 bool createNewFile(const std::filesystem::path& file);
+// Whether the file can be opened for reading now; on failure the reason is
+// left for retryWhileHeld.
+bool openableForReading(const std::filesystem::path& file);
 #endif
+
+// Removes a file (never a folder), waiting for a program that holds it.
+bool removeFile(const std::filesystem::path& file);
 
 // Flushes the file's data to stable storage; false when that failed.
 bool syncFile(const std::filesystem::path& file);
 
 // Moves source over target in one step, replacing an earlier target file.
 // False when the target could not be replaced; both files are then as before.
+// These three wait for a program that holds a file.
 bool replaceFile(const std::filesystem::path& source,
                  const std::filesystem::path& target);
 
@@ -29,9 +44,6 @@ Placement placeNewFile(const std::filesystem::path& source,
 
 // Makes the moves into folder durable; where moves write through, nothing.
 void syncFolder(const std::filesystem::path& folder);
-
-// This process's id: no other process running now has it.
-unsigned long processId();
 
 }  // namespace sioc_lib
 

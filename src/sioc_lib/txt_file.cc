@@ -1,6 +1,8 @@
 #include "sioc_lib/txt_file.h"
 
 #include <fstream>
+#include <new>
+#include <stdexcept>
 #include <system_error>
 
 #include "sioc_lib/path_text.h"
@@ -33,7 +35,9 @@ struct FileStreamOwner {
 
 }  // namespace
 
-struct TxtFileReaderImpl : FileStreamOwner<std::ifstream> {};
+struct TxtFileReaderImpl : FileStreamOwner<std::ifstream> {
+  std::string shownName;  // the open file's name in Windows form
+};
 struct TxtFileWriterImpl : FileStreamOwner<std::ofstream> {};
 
 namespace {
@@ -63,6 +67,24 @@ bool openStream(Stream& stream, const std::filesystem::path& name,
   return stream.is_open();
 }
 
+[[noreturn]] void failedToRead(const std::string& shownName) {
+  throw std::runtime_error("Failed to read " + shownName);
+}
+
+// Rewinds for a read of the whole file; false when the seek failed.
+bool rewind(std::ifstream& in) {
+  in.clear();
+  return static_cast<bool>(in.seekg(0, std::ios::beg));
+}
+
+// Ends a read begun by rewind. A failed read(2) and a std::bad_alloc inside
+// the stream both end in badbit; the end of the file does not.
+void finishRead(TxtFileReaderImpl& impl, bool complete) {
+  complete = complete && !impl.stream.bad();
+  impl.stream.clear();
+  if (!complete) failedToRead(impl.shownName);
+}
+
 }  // namespace
 
 TxtFileReader::TxtFileReader() : impl_(std::make_shared<TxtFileReaderImpl>()) {}
@@ -70,29 +92,57 @@ TxtFileReader::~TxtFileReader() = default;
 
 bool TxtFileReader::open(const std::filesystem::path& fileName, bool inDocuments) {
   const std::filesystem::path name = nameToOpen(fileName, inDocuments);
-  // A folder would open on Linux, and a FIFO would block the run in open.
+  impl_->shownName = windowsForm(name);
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(name, ec)) return false;
-  return openStream(impl_->stream, name, std::ios::in);
+  const std::filesystem::file_type type = std::filesystem::status(name, ec).type();
+  if (type == std::filesystem::file_type::not_found) return false;
+  if (type == std::filesystem::file_type::none) failedToRead(impl_->shownName);
+  // A folder would open on Linux, and a FIFO would block the run in open.
+  if (type != std::filesystem::file_type::regular) return false;
+  const auto attempt = [&] {
+#ifdef _WIN32
+    // The stream does not tell why it failed; this asks in a way that does.
+    if (!openableForReading(name)) return false;
+#endif
+    return openStream(impl_->stream, name, std::ios::in);
+  };
+  if (!retryWhileHeld(name, attempt)) failedToRead(impl_->shownName);
+  return true;
 }
 
-bool TxtFileReader::readLines(LineList& lines) {
+void TxtFileReader::readLines(LineList& lines) {
   std::ifstream& in = impl_->stream;
-  in.clear();
-  in.seekg(0, std::ios::beg);
-  std::string line;
-  while (std::getline(in, line)) {
-    // Only a CR directly before the LF belongs to the line end; a last line
-    // without LF keeps all its bytes.
-    const bool endedByLineFeed = !in.eof();
-    if (endedByLineFeed && !line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+  if (!in.is_open()) return;
+  bool complete = rewind(in);
+  try {
+    std::string line;
+    while (complete && std::getline(in, line)) {
+      // Only a CR directly before the LF belongs to the line end; a last line
+      // without LF keeps all its bytes.
+      const bool endedByLineFeed = !in.eof();
+      if (endedByLineFeed && !line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+    }
+  } catch (const std::bad_alloc&) {
+    complete = false;
   }
-  // A failed read(2) and a std::bad_alloc inside getline both end in badbit;
-  // the end of the file does not.
-  const bool complete = !in.bad();
-  in.clear();
-  return complete;
+  finishRead(*impl_, complete);
+}
+
+std::string TxtFileReader::readBytes() {
+  std::ifstream& in = impl_->stream;
+  std::string bytes;
+  if (!in.is_open()) return bytes;
+  bool complete = rewind(in);
+  try {
+    char buffer[4096];
+    while (complete && (in.read(buffer, sizeof buffer) || in.gcount() > 0))
+      bytes.append(buffer, static_cast<size_t>(in.gcount()));
+  } catch (const std::bad_alloc&) {
+    complete = false;
+  }
+  finishRead(*impl_, complete);
+  return bytes;
 }
 
 TxtFileWriter::TxtFileWriter() : impl_(std::make_shared<TxtFileWriterImpl>()) {}
@@ -134,6 +184,10 @@ void TxtFileWriter::writeText(const std::string& text) {
     start = lf + 1;
   }
   out.write(text.data() + start, static_cast<std::streamsize>(text.size() - start));
+}
+
+void TxtFileWriter::writeBytes(const std::string& bytes) {
+  impl_->stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 void TxtFileWriter::endLine() {

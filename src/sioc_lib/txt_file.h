@@ -22,14 +22,21 @@ class TxtFileReader {
   virtual ~TxtFileReader();
 
   // With inDocuments, fileName is taken relative to the user's Documents
-  // folder. False when no regular file could be opened: a folder, a FIFO or a
-  // device counts as no file, so that reading never blocks.
+  // folder. False when nothing stands at the name, or something that is no
+  // regular file: a folder, a FIFO or a device, so that reading never blocks.
+  // A file that is there but cannot be opened, even after waiting for a
+  // program that holds it, or a name whose status cannot be queried, throws
+  // std::runtime_error "Failed to read <path>": it is never taken for none.
   virtual bool open(const std::filesystem::path& fileName, bool inDocuments);
 
-  // Rewinds and appends every line of the file to lines. False when the read
-  // ended before the end of the file (an I/O error, exhausted memory): the
-  // lines are then incomplete and must not be used.
-  [[nodiscard]] bool readLines(LineList& lines);
+  // Rewinds and appends every line of the file to lines. When the read ends
+  // before the end of the file (an I/O error, a failed seek, exhausted
+  // memory) throws "Failed to read <path>": part of a file is never used as
+  // if it were all of it.
+  void readLines(LineList& lines);
+
+  // Rewinds and gives the file's bytes as they are; fails like readLines.
+  std::string readBytes();
 
  private:
   std::shared_ptr<TxtFileReaderImpl> impl_;
@@ -48,6 +55,8 @@ class TxtFileWriter {
   void writeLines(const LineList& lines);
   void writeText(const std::string& text);
   void endLine();
+  // The bytes as they are, line ends included.
+  void writeBytes(const std::string& bytes);
 
   // Closes the file. False when any write, flush or the close itself failed,
   // so that a full disk is never taken for success.

@@ -1,5 +1,7 @@
 #include "sioc_lib/write_text_file.h"
 
+#include <chrono>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -10,6 +12,35 @@
 
 namespace {
 
+// Temporaries are ~trv00.tmp to ~trv99.tmp beside the file: never longer
+// than Vorlantrv.lst, the first file a run writes, so no temporary's path is
+// longer than a path the run writes anyway.
+constexpr int kTemporaryNames = 100;
+
+std::filesystem::path temporaryName(const std::filesystem::path& folder, int n) {
+  return folder / ("~trv" + std::to_string(n / 10) + std::to_string(n % 10) + ".tmp");
+}
+
+// Removes the temporaries that runs ended by force (a power cut, a closed
+// window, a crash) left behind. A run's writes take milliseconds, so a
+// temporary an hour old belongs to no run that is still alive.
+void removeStaleTemporaries(const std::filesystem::path& folder) {
+  static std::filesystem::path cleaned;  // once a folder is enough for a run
+  if (!cleaned.empty() && cleaned == folder) return;
+  cleaned = folder;
+  const auto stale =
+      std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  for (int n = 0; n < kTemporaryNames; ++n) {
+    const std::filesystem::path name = temporaryName(folder, n);
+    std::error_code ec;
+    if (std::filesystem::symlink_status(name, ec).type() ==
+            std::filesystem::file_type::regular &&
+        std::filesystem::last_write_time(name, ec) < stale && !ec) {
+      sioc_lib::removeFile(name);
+    }
+  }
+}
+
 // Opens only a file it creates itself, never one standing at the name.
 class NewFileWriter : public sioc_lib::TxtFileWriter {
  public:
@@ -18,23 +49,22 @@ class NewFileWriter : public sioc_lib::TxtFileWriter {
   }
 };
 
-// Removes the temporary file on every way out; once it has been moved to its
-// name, nothing stands at the temporary name any more.
+// Removes the temporary file on every way out but its move to the name.
 struct TemporaryFile {
   std::filesystem::path name;
   TemporaryFile() = default;
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
   ~TemporaryFile() {
-    std::error_code ec;
-    std::filesystem::remove(name, ec);
+    if (!name.empty()) sioc_lib::removeFile(name);
   }
 };
 
-}  // namespace
-
-void writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path& fileName,
-                   ExistingFile existing) {
+// Writes through write into a temporary of this run's own and moves it to
+// fileName only once every write, the close and the flush succeeded: a full
+// disk, a power cut or another run never leaves a half-written file.
+void writeFile(const std::function<void(sioc_lib::TxtFileWriter&)>& write,
+               const std::filesystem::path& fileName, ExistingFile existing) {
   const std::string shown = sioc_lib::windowsForm(fileName);
   const auto failure = [&] { return std::runtime_error("Failed to create " + shown); };
 
@@ -50,25 +80,21 @@ void writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path&
     throw failure();
   }
 
-  // Write beside the target under a name of this run's own, and move it to
-  // the name only once every write, the close and the flush succeeded: a
-  // full disk, a power cut or another run never leaves a half-written file.
-  static unsigned counter = 0;
+  const std::filesystem::path folder = fileName.parent_path();
+  removeStaleTemporaries(folder);
   TemporaryFile temporary;  // outlives the writer, which must close first
   NewFileWriter writer;
-  for (int attempt = 0;; ++attempt) {
-    temporary.name = fileName;
-    temporary.name += ".trv_setup-" + std::to_string(sioc_lib::processId()) + "-" +
-                      std::to_string(counter++) + ".new";
-    if (writer.open(temporary.name, false)) break;
-    // A run that was killed may have left a temporary under a reused
-    // process id: take the next name.
-    const bool taken = std::filesystem::symlink_status(temporary.name, ec).type() !=
-                       std::filesystem::file_type::not_found;
-    temporary.name.clear();
-    if (!taken || attempt == 99) throw failure();
+  for (int n = 0; temporary.name.empty(); ++n) {
+    if (n == kTemporaryNames) throw failure();
+    const std::filesystem::path name = temporaryName(folder, n);
+    if (writer.open(name, false)) {
+      temporary.name = name;
+    } else if (std::filesystem::symlink_status(name, ec).type() ==
+               std::filesystem::file_type::not_found) {
+      throw failure();  // not a name taken by another run: the folder refuses
+    }
   }
-  writer.writeLines(lines);
+  write(writer);
   if (!writer.close() || !sioc_lib::syncFile(temporary.name)) throw failure();
 
   if (existing == ExistingFile::kKeep) {
@@ -83,6 +109,22 @@ void writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path&
   } else if (!sioc_lib::replaceFile(temporary.name, fileName)) {
     throw failure();
   }
-  sioc_lib::syncFolder(fileName.parent_path());
+  // Another run may take the free name at once: it is no longer ours.
+  temporary.name.clear();
+  sioc_lib::syncFolder(folder);
   printLine(shown + " created.");
+}
+
+}  // namespace
+
+void writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path& fileName,
+                   ExistingFile existing) {
+  writeFile([&](sioc_lib::TxtFileWriter& writer) { writer.writeLines(lines); }, fileName,
+            existing);
+}
+
+void writeByteFile(const std::string& bytes, const std::filesystem::path& fileName,
+                   ExistingFile existing) {
+  writeFile([&](sioc_lib::TxtFileWriter& writer) { writer.writeBytes(bytes); }, fileName,
+            existing);
 }

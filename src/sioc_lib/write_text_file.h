@@ -2,6 +2,7 @@
 #define TRV_SIOC_LIB_WRITE_TEXT_FILE_H_
 
 #include <filesystem>
+#include <string>
 
 #include "sioc_lib/txt_file.h"
 
@@ -14,6 +15,10 @@ enum class ExistingFile { kReplace, kKeep };
 // is printed. On any failure throws std::runtime_error
 // "Failed to create <path>" and leaves an earlier file exactly as it was.
 void writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path& fileName,
+                   ExistingFile existing = ExistingFile::kReplace);
+
+// The same for bytes that are written exactly as they are: a copy.
+void writeByteFile(const std::string& bytes, const std::filesystem::path& fileName,
                    ExistingFile existing = ExistingFile::kReplace);
 
 #endif  // TRV_SIOC_LIB_WRITE_TEXT_FILE_H_
