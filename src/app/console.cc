@@ -4,48 +4,53 @@
 
 #ifdef _WIN32
 #include <windows.h>
-
-#include <atomic>
 #endif
 
-void printLine(const std::string& text) { std::cout << text << '\n'; }
-
-void waitForReturn() {
-  std::cout << "\nPress <Return> or <Enter> to close this window ...";
-  // std::cin is tied to std::cout, so the prompt is shown before the read.
-  char line[128];
-  std::cin.getline(line, sizeof line);
-}
-
-#ifdef _WIN32
 namespace {
 
-// The code page to restore, for the control handler's own thread too.
-std::atomic<UINT> codePageToRestore{0};
+#ifdef _WIN32
 
-// Ctrl+C and Ctrl+Break end the process without running destructors: put the
-// code page back first, then let the default handling end the process.
-BOOL WINAPI restoreCodePageOnControl(DWORD /*event*/) {
-  const UINT codePage = codePageToRestore.load();
-  if (codePage != 0) SetConsoleOutputCP(codePage);
-  return FALSE;
+// Standard output when it is a console, else nullptr. Asked once: where
+// output goes does not change during a run.
+HANDLE console() {
+  static const HANDLE handle = [] {
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    return GetConsoleMode(output, &mode) != 0 ? output : nullptr;
+  }();
+  return handle;
+}
+
+// The console takes UTF-16 and needs no code page, so none is ever switched.
+// Bytes that are not UTF-8 become U+FFFD; a line end is CR LF, as the C
+// runtime's text mode writes it to a pipe.
+void writeToConsole(HANDLE output, const std::string& text) {
+  std::string crlf;
+  for (const char c : text) crlf += c == '\n' ? "\r\n" : std::string(1, c);
+  const int size = static_cast<int>(crlf.size());
+  std::wstring wide(static_cast<size_t>(size), L'\0');  // never more than bytes
+  wide.resize(static_cast<size_t>(
+      MultiByteToWideChar(CP_UTF8, 0, crlf.data(), size, wide.data(), size)));
+  DWORD written = 0;
+  WriteConsoleW(output, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+}
+
+#endif
+
+void write(const std::string& text) {
+#ifdef _WIN32
+  if (const HANDLE output = console()) return writeToConsole(output, text);
+#endif
+  std::cout << text;
 }
 
 }  // namespace
 
-Utf8Console::Utf8Console() : previousCodePage_(GetConsoleOutputCP()) {
-  if (previousCodePage_ == 0) return;  // no console
-  codePageToRestore = previousCodePage_;
-  SetConsoleCtrlHandler(restoreCodePageOnControl, TRUE);
-  SetConsoleOutputCP(CP_UTF8);
+void printLine(const std::string& text) { write(text + '\n'); }
+
+void waitForReturn() {
+  write("\nPress <Return> or <Enter> to close this window ...");
+  // std::cin is tied to std::cout, so the prompt is shown before the read.
+  char line[128];
+  std::cin.getline(line, sizeof line);
 }
-Utf8Console::~Utf8Console() {
-  std::cout.flush();
-  if (previousCodePage_ == 0) return;
-  SetConsoleOutputCP(previousCodePage_);
-  SetConsoleCtrlHandler(restoreCodePageOnControl, FALSE);
-}
-#else
-Utf8Console::Utf8Console() = default;
-Utf8Console::~Utf8Console() = default;
-#endif

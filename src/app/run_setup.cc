@@ -38,7 +38,6 @@ int runTool() {
   // instead of killing the run.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
-  const Utf8Console console;
   const std::string rule(65, '=');
   printLine(rule);
   printLine(" Detect and setup OC Modules for Vorlan and Kesmira, version " +
