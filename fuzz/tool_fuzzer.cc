@@ -1,7 +1,8 @@
 // Properties over arbitrary input; the first byte picks one:
 //   0: a text file read, written and read again gives the same lines;
 //   1: detection over a device list (the scripted format) puts no device
-//      number in two slots and no CDU number in a cdu and a cduv3 slot;
+//      number in two slots and no CDU number in a cdu and a cduv3 slot, and
+//      the board listing names exactly the slots it fills;
 //   2: a start-up path gives a base folder that begins it, or a message;
 //   3: the Windows form of a text has no slash and is its own Windows form.
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <stdexcept>
 
 #include "app/location.h"
+#include "detect/board_listing.h"
 #include "detect/hid_scripted.h"
 #include "detect/hid_search.h"
 #include "detect/modules.h"
@@ -60,6 +62,15 @@ void detect(const std::string& text) {
     if (number != -1 && !numbers.insert(number).second) std::abort();
   for (int k = 0; k < 3; ++k)
     if (moduleSlots[kCdu1 + k] != -1 && moduleSlots[kCduV31 + k] != -1) std::abort();
+  std::set<std::string> filled, named;
+  for (int slot = 0; slot < kModuleSlotCount; ++slot)
+    if (moduleSlots[slot] != -1) filled.insert(moduleName(slot));
+  for (const std::string& line : boardListing(devices)) {
+    const std::string verdict = line.size() > 31 ? line.substr(31) : "";
+    for (const std::string& name : moduleNames)
+      if (verdict == name) named.insert(name);
+  }
+  if (named != filled) std::abort();
 }
 
 }  // namespace

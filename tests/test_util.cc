@@ -123,7 +123,7 @@ FILE* start(const std::string& exe, const fs::path& folder,
   const fs::path program = fs::u8path(exe.front() == '/' ? "Z:" + exe : exe);
   const std::wstring command = L"cd /d \"" + folder.wstring() + L"\" && \"" +
                                program.lexically_normal().wstring() + L"\" <NUL";
-  return _wpopen(command.c_str(), L"rb");
+  return _wpopen(command.c_str(), L"rt");  // CR LF read as LF
 }
 
 int finish(FILE* pipe) { return _pclose(pipe); }

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Builds the tool and runs it once on a sample installation laid out under
 # build/demo: three boards plugged in, one of them without a module folder,
-# and an earlier sioc.ini.
+# and an earlier sioc.ini. Then the board listing of the same devices.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/ensure-packages.sh
 ensure_packages cmake g++ make googletest
 
 cmake --preset default >/dev/null
-cmake --build --preset default -j"$(nproc)" --target trv_setup_scripted >/dev/null
+cmake --build --preset default -j"$(nproc)" --target trv_setup_scripted trv_boards_scripted >/dev/null
 
 tool="$PWD/build/native/trv_setup_scripted"
 demo="$PWD/build/demo"
@@ -42,3 +42,8 @@ for f in Vorlantrv.lst siocini_before_setup_Vorlantrv.ini sioc.ini; do
   echo "== $f (lines end in CR LF):"
   tr -d '\r' <"$demo/Sim/$f"
 done
+echo
+echo "== Running trv_boards_scripted, the board listing, on the same devices:"
+echo
+echo | TRV_SETUP_DEVICES="$demo/devices.txt" "$PWD/build/native/trv_boards_scripted"
+echo

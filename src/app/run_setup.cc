@@ -36,7 +36,7 @@ int runTool() {
 #ifndef _WIN32
   // A file-size limit then fails a write like a full disk, with its message,
   // instead of killing the run.
-  std::signal(SIGXFSZ, SIG_IGN);
+  static_cast<void>(std::signal(SIGXFSZ, SIG_IGN));
 #endif
   const std::string rule(65, '=');
   printLine(rule);

@@ -53,11 +53,19 @@ void setHidSnapshotSource(HidSnapshotSource source) {
   snapshotSource() = std::move(source);
 }
 
+std::unique_ptr<HidSnapshot> takeHidSnapshot() { return snapshotSource()(); }
+
 int32_t deviceNumberFromDriverKey(const std::string& key) {
   static const std::regex pattern(R"(.*\}\\(\d{4}).*$)", std::regex::ECMAScript);
   std::smatch match;
   if (!sioc_lib::matchWhole(key, pattern, &match)) return -1;
   return static_cast<int32_t>(std::stoi(match[1].str()));
+}
+
+std::string fourDigits(unsigned long value, unsigned base) {
+  std::string text(4, '0');
+  for (int i = 3; i >= 0; --i, value /= base) text[i] = "0123456789abcdef"[value % base];
+  return text;
 }
 
 std::optional<unsigned> opencockpitsProductId(const std::string& path) {
@@ -75,7 +83,7 @@ std::optional<unsigned> opencockpitsProductId(const std::string& path) {
 }
 
 int32_t findHidDevice(unsigned productId, int32_t skipNumber1, int32_t skipNumber2) {
-  const std::unique_ptr<HidSnapshot> snapshot = snapshotSource()();
+  const std::unique_ptr<HidSnapshot> snapshot = takeHidSnapshot();
   for (uint32_t index = 0; index < hidInterfaceLimit; ++index) {
     // The key is read before the interface, for every index; its number is
     // only worked out for a board of the product sought.

@@ -13,6 +13,8 @@ extern uint32_t hidInterfaceLimit;
 
 // Where searches take their snapshots from (the native backend by default).
 void setHidSnapshotSource(HidSnapshotSource source);
+// A fresh snapshot from there.
+std::unique_ptr<HidSnapshot> takeHidSnapshot();
 
 // The device number of the first board (vendor 0000, product productId) in
 // list order whose number is neither skip number; -1 when there is none.
@@ -20,6 +22,10 @@ int32_t findHidDevice(unsigned productId, int32_t skipNumber1, int32_t skipNumbe
 
 // The four digits after the last "}\" of a driver key, or -1.
 int32_t deviceNumberFromDriverKey(const std::string& key);
+
+// value in exactly four digits of base 10 or 16, with leading zeros, as the
+// platform writes numbers in keys and paths.
+std::string fourDigits(unsigned long value, unsigned base);
 
 // The product id of an Opencockpits (vendor 0000) interface path, or nothing.
 std::optional<unsigned> opencockpitsProductId(const std::string& path);

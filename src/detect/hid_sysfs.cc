@@ -9,6 +9,7 @@
 #include <system_error>
 #include <utility>
 
+#include "detect/hid_search.h"
 #include "sioc_lib/path_text.h"
 
 namespace {
@@ -24,13 +25,6 @@ std::optional<unsigned long> parseNumber(const std::string& text, int base) {
   } catch (const std::logic_error&) {  // NOLINT(bugprone-empty-catch): not a number
   }
   return std::nullopt;
-}
-
-// value in exactly four digits of the given base, with leading zeros.
-std::string fourDigits(unsigned long value, unsigned base) {
-  std::string text(4, '0');
-  for (int i = 3; i >= 0; --i, value /= base) text[i] = "0123456789abcdef"[value % base];
-  return text;
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include "app/console.h"
 #include "detect/hid_search.h"
 
-std::array<int32_t, kModuleSlotCount> moduleSlots = [] {
-  std::array<int32_t, kModuleSlotCount> slots{};
+ModuleSlots moduleSlots = [] {
+  ModuleSlots slots{};
   slots.fill(-1);
   return slots;
 }();
@@ -32,10 +32,17 @@ enum ProductId : unsigned {
   kChrono = 21,
 };
 
+// In the order of the searches: the order in which a failure would surface.
+const BoardKind kBoardKinds[] = {
+    {"EFIS", kEfis, kEfis1, 2},         {"MCP737", kMcp737, kMcp, 1},
+    {"MCP737V3", kMcp737V3, kMcpV3, 1}, {"ATC", kAtcPanel, kAtc, 1},
+    {"FMC747", kFmc747, kCdu1, 3},      {"FMC747V3", kFmc747V3, kCduV31, 3},
+    {"chrono", kChrono, kChrono1, 2},   {"COMM", kComm13, kComm1, 3},
+    {"COMM", kComm8, kComm1, 3}};
+
 // Fills count slots from first on with the first boards of one product in
 // list order; a slot is searched only when the one before it was filled.
-void findBoards(std::array<int32_t, kModuleSlotCount>& slots, int first, int count,
-                unsigned product) {
+void findBoards(ModuleSlots& slots, int first, int count, unsigned product) {
   int32_t* slot = &slots.at(first);
   slot[0] = findHidDevice(product, -1, -1);
   if (count > 1 && slot[0] != -1) slot[1] = findHidDevice(product, slot[0], -1);
@@ -43,7 +50,7 @@ void findBoards(std::array<int32_t, kModuleSlotCount>& slots, int first, int cou
 }
 
 // Product 13 boards take the comm slots first, product 8 boards the rest.
-void findCommBoards(std::array<int32_t, kModuleSlotCount>& slots) {
+void findCommBoards(ModuleSlots& slots) {
   int32_t& comm1 = slots[kComm1];
   int32_t& comm2 = slots[kComm2];
   int32_t& comm3 = slots[kComm3];
@@ -62,7 +69,7 @@ void findCommBoards(std::array<int32_t, kModuleSlotCount>& slots) {
   if (comm2 != -1) comm3 = findHidDevice(kComm8, comm1, comm2);
 }
 
-int occupied(const std::array<int32_t, kModuleSlotCount>& slots, int first, int count) {
+int occupied(const ModuleSlots& slots, int first, int count) {
   const auto begin = slots.begin() + first;
   return static_cast<int>(
       std::count_if(begin, begin + count, [](int32_t n) { return n != -1; }));
@@ -71,14 +78,15 @@ int occupied(const std::array<int32_t, kModuleSlotCount>& slots, int first, int 
 // FMC747 and FMC747V3 boards share the CDU numbers 1 to 3: the V3 boards keep
 // theirs and the FMC747 boards move to the numbers left free. Combinations
 // that do not fit are refused.
-void shareCduNumbers(std::array<int32_t, kModuleSlotCount>& slots) {
+void shareCduNumbers(ModuleSlots& slots) {
   const int f = occupied(slots, kCdu1, 3);
   const int v = occupied(slots, kCduV31, 3);
   if (f == 0 || v == 0) return;
   if (v == 3 || (v == 2 && f >= 2) || (v == 1 && f == 3)) {
-    throw std::runtime_error("As well " + std::to_string(f) + " FMC747 as " +
-                             std::to_string(v) +
-                             " FMC747V3 were detected...; this is not supported.");
+    throw UnsupportedBoards("As well " + std::to_string(f) + " FMC747 as " +
+                                std::to_string(v) +
+                                " FMC747V3 were detected...; this is not supported.",
+                            kCdu1, 6);
   }
   // f = 1 and v = 1: the FMC747 becomes cdu2. Otherwise the first FMC747
   // becomes cdu3 (with f = 2 the second keeps cdu2).
@@ -88,27 +96,36 @@ void shareCduNumbers(std::array<int32_t, kModuleSlotCount>& slots) {
 
 }  // namespace
 
-void detectModules() {
-  std::array<int32_t, kModuleSlotCount> slots{};
-  slots.fill(-1);
-  findBoards(slots, kEfis1, 2, kEfis);
-  findBoards(slots, kMcp, 1, kMcp737);
-  findBoards(slots, kMcpV3, 1, kMcp737V3);
-  findBoards(slots, kAtc, 1, kAtcPanel);
-  findBoards(slots, kCdu1, 3, kFmc747);
-  findBoards(slots, kCduV31, 3, kFmc747V3);
-  findBoards(slots, kChrono1, 2, kChrono);
-  findCommBoards(slots);
+const BoardKind* boardKind(unsigned product) {
+  for (const BoardKind& kind : kBoardKinds)
+    if (kind.product == product) return &kind;
+  return nullptr;
+}
 
+ModuleSlots searchBoards() {
+  ModuleSlots slots{};
+  slots.fill(-1);
+  for (const BoardKind& kind : kBoardKinds) {
+    if (kind.first != kComm1) findBoards(slots, kind.first, kind.slots, kind.product);
+  }
+  findCommBoards(slots);
+  return slots;
+}
+
+void applyBoardRules(ModuleSlots& slots) {
   if (occupied(slots, 0, kModuleSlotCount) == 0) {
     throw std::runtime_error("None of the Opencockpits modules detected.");
   }
   if (slots[kMcp] != -1 && slots[kMcpV3] != -1) {
-    throw std::runtime_error(
-        "As well MCP737 as MCP737V3 were detected; this is not supported.");
+    throw UnsupportedBoards(
+        "As well MCP737 as MCP737V3 were detected; this is not supported.", kMcp, 2);
   }
   shareCduNumbers(slots);
+}
 
+void detectModules() {
+  ModuleSlots slots = searchBoards();
+  applyBoardRules(slots);
   moduleSlots = slots;
   for (int slot = 0; slot < kModuleSlotCount; ++slot) reportDetectedModule(slot);
 }

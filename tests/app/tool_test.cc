@@ -110,10 +110,7 @@ void check(const Case& c) {
   test::setEnv("TRV_SETUP_DEVICES", devices.u8string());
   const std::string output =
       test::runProgram(c.exe, base / c.start, replaced(c.prefix, "@", base.u8string()));
-  std::string printed = kBanner + c.printed + kPrompt;
-#ifdef _WIN32
-  printed = replaced(printed, "\n", "\r\n");  // the console's text mode
-#endif
+  const std::string printed = kBanner + c.printed + kPrompt;
   EXPECT_EQ(output, replaced(printed, "@", sioc_lib::windowsForm(base))) << c.layout;
   for (const auto& [name, bytes] : test::filesBelow(base))
     after[name] = expected[name] == "*" ? "*" : bytes;

@@ -1,0 +1,3 @@
+#include "app/run_boards.h"
+
+int main() { return runBoards(); }

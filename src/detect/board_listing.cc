@@ -1,0 +1,136 @@
+#include "detect/board_listing.h"
+
+#include <cctype>
+#include <optional>
+
+#include "detect/hid_search.h"
+#include "detect/modules.h"
+
+namespace {
+
+// The four hexadecimal digits after the last "vid_" or "pid_" (any case),
+// the one the setup reads, in lower case; "?" where there are none.
+std::string idInPath(const std::string& path, const std::string& prefix) {
+  const size_t length = prefix.size() + 4;
+  for (size_t at = path.size() < length ? 0 : path.size() - length + 1; at-- > 0;) {
+    std::string id;
+    for (size_t i = 0; i < length; ++i)
+      id += static_cast<char>(std::tolower(static_cast<unsigned char>(path[at + i])));
+    bool found = id.compare(0, prefix.size(), prefix) == 0;
+    for (size_t i = prefix.size(); i < length; ++i)
+      found = found && std::isxdigit(static_cast<unsigned char>(id[i])) != 0;
+    if (found) return id.substr(prefix.size());
+  }
+  return "?";
+}
+
+// text with blanks up to width, after it or, for a number, before it.
+std::string padded(const std::string& text, size_t width, bool number = false) {
+  const std::string blanks(text.size() < width ? width - text.size() : 0, ' ');
+  return number ? blanks + text : text + blanks;
+}
+
+struct Outcome {
+  ModuleSlots slots;     // the slots the boards take
+  std::string refusal;   // the setup's message when it writes nothing
+  int refusedFirst = 0;  // the slots of the boards it refuses
+  int refusedSlots = 0;
+};
+
+Outcome setupOutcome(const std::vector<HidDeviceRecord>& devices) {
+  setHidSnapshotSource(
+      [devices] { return std::make_unique<HidRecordSnapshot>(devices); });
+  Outcome outcome;
+  outcome.slots = searchBoards();
+  ModuleSlots placed = outcome.slots;
+  try {
+    applyBoardRules(placed);
+    outcome.slots = placed;
+  } catch (const UnsupportedBoards& e) {
+    outcome = {outcome.slots, e.what(), e.first, e.slots};
+  } catch (const std::runtime_error& e) {
+    outcome.refusal = e.what();
+  }
+  return outcome;
+}
+
+// The slot a board of a kind the setup uses takes, or why it takes none;
+// taken marks the slots that earlier boards in list order took.
+std::string slotVerdict(const BoardKind& kind, int32_t number, const Outcome& outcome,
+                        ModuleSlots& taken) {
+  bool numberTaken = false;
+  for (int slot = kind.first; slot < kind.first + kind.slots; ++slot) {
+    if (outcome.slots[slot] != number) continue;
+    numberTaken = taken[slot] != -1;
+    if (numberTaken) continue;
+    taken[slot] = number;
+    if (outcome.refusal.empty()) return moduleName(slot);
+    const bool refused = slot >= outcome.refusedFirst &&
+                         slot < outcome.refusedFirst + outcome.refusedSlots;
+    return refused ? "refused in this combination (below)"
+                   : "none: the setup stops (below)";
+  }
+  if (numberTaken) return std::string("device number taken by an earlier ") + kind.name;
+  return "beyond the " + std::to_string(kind.slots) + " " + kind.name +
+         (kind.slots == 1 ? " slot" : " slots");
+}
+
+std::string verdict(const HidDeviceRecord& device, int32_t number, const Outcome& outcome,
+                    ModuleSlots& taken) {
+  if (!device.interfacePath) return "its interface path cannot be read";
+  const std::optional<unsigned> product = opencockpitsProductId(*device.interfacePath);
+  if (!product) {
+    return idInPath(*device.interfacePath, "vid_") == "0000"
+               ? "Opencockpits, but its product id cannot be read"
+               : "another maker's device";
+  }
+  const BoardKind* kind = boardKind(*product);
+  if (kind == nullptr) return "Opencockpits, but no board the setup uses";
+  if (!device.driverKey) return "its driver key cannot be read";
+  if (number == -1) return "no device number in its driver key";
+  return slotVerdict(*kind, number, outcome, taken);
+}
+
+}  // namespace
+
+std::vector<HidDeviceRecord> readDevices(HidSnapshot& snapshot) {
+  std::vector<HidDeviceRecord> devices;
+  for (uint32_t index = 0; index < hidInterfaceLimit && snapshot.hasInterface(index);
+       ++index) {
+    devices.push_back({snapshot.driverKey(index), snapshot.interfacePath(index)});
+  }
+  return devices;
+}
+
+std::vector<std::string> boardListing(const std::vector<HidDeviceRecord>& devices) {
+  const Outcome outcome = setupOutcome(devices);
+  std::vector<std::string> lines = {
+      "   #  vendor  product  device  what the setup makes of it"};
+  ModuleSlots taken{};
+  taken.fill(-1);
+  for (size_t index = 0; index < devices.size(); ++index) {
+    const HidDeviceRecord& device = devices[index];
+    const std::string path = device.interfacePath.value_or("");
+    const int32_t number =
+        device.driverKey ? deviceNumberFromDriverKey(*device.driverKey) : -1;
+    lines.push_back(padded(std::to_string(index), 4, true) + "  " +
+                    padded(idInPath(path, "vid_"), 6) + "  " +
+                    padded(idInPath(path, "pid_"), 7) + "  " +
+                    padded(number == -1 ? "none" : fourDigits(number, 10), 6) + "  " +
+                    verdict(device, number, outcome, taken));
+  }
+  lines.emplace_back("");
+  if (!outcome.refusal.empty()) {
+    lines.emplace_back("A setup run would write nothing:");
+    lines.push_back(outcome.refusal);
+    return lines;
+  }
+  lines.emplace_back("A setup run would fill these slots:");
+  for (int slot = 0; slot < kModuleSlotCount; ++slot) {
+    if (outcome.slots[slot] != -1) {
+      lines.push_back("  " + moduleName(slot) + " with device number " +
+                      std::to_string(outcome.slots[slot]));
+    }
+  }
+  return lines;
+}
