@@ -69,9 +69,6 @@ std::vector<std::pair<std::string, std::string>> filesBelow(const fs::path& fold
   return files;
 }
 
-CoutCapture::CoutCapture() : previous_(std::cout.rdbuf(captured_.rdbuf())) {}
-CoutCapture::~CoutCapture() { std::cout.rdbuf(previous_); }
-
 std::vector<HidDeviceRecord> boards(const std::string& words) {
   std::vector<HidDeviceRecord> devices;
   std::istringstream in(words);

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -32,20 +31,6 @@ void writeBytes(const fs::path& file, const std::string& bytes);
 std::optional<std::string> readBytes(const fs::path& file);
 // Every file below folder by its relative name, with its bytes.
 std::vector<std::pair<std::string, std::string>> filesBelow(const fs::path& folder);
-
-// Collects what the code under test writes to std::cout.
-class CoutCapture {
- public:
-  CoutCapture();
-  ~CoutCapture();
-  CoutCapture(const CoutCapture&) = delete;
-  CoutCapture& operator=(const CoutCapture&) = delete;
-  std::string text() const { return captured_.str(); }
-
- private:
-  std::ostringstream captured_;
-  std::streambuf* previous_;
-};
 
 // Boards as "product:number" words ("11:1" is an EFIS with device number 1);
 // "v46d:11:1" is of another vendor (in hex).

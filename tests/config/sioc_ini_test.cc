@@ -27,13 +27,13 @@ TEST(SiocIniTest, BackupMadeMeanwhileByAnotherRunIsKept) {
     test::writeBytes(dir.path() / "siocini_before_setup_Vorlantrv.ini", "hand\r\n");
     test::writeBytes(dir.path() / "sioc.ini", "other run's\r\n");
   };
-  const test::CoutCapture out;
+  testing::internal::CaptureStdout();
   runSetup();
   afterBackupCheck = nullptr;
   const std::string base = sioc_lib::windowsForm(dir.path());
-  EXPECT_EQ(out.text(), "atc module detected\n\n\n" + base +
-                            "\\Vorlantrv.lst created.\n" + base +
-                            "\\sioc.ini created.\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "atc module detected\n\n\n" + base +
+                                                        "\\Vorlantrv.lst created.\n" +
+                                                        base + "\\sioc.ini created.\n");
   const auto files = test::filesBelow(dir.path());
   ASSERT_EQ(files.size(), 4u);
   EXPECT_EQ(files[3], std::make_pair(std::string("siocini_before_setup_Vorlantrv.ini"),
@@ -60,7 +60,6 @@ TEST(SiocIniTest, SiocIniHeldByAnotherProgram) {
       if (releasedSoon) CloseHandle(held);
     });
     std::string failure;
-    const test::CoutCapture out;
     try {
       runSetup();
     } catch (const std::runtime_error& e) {

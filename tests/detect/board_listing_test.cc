@@ -10,24 +10,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One interface a word pair: its device number (- for a driver key without
-// one, ! for no key), and vendor:product in hex (! for no interface path).
-std::string devices(const std::vector<std::string>& interfaces) {
-  std::string text;
-  for (const std::string& i : interfaces) {
-    std::istringstream in(i);
-    std::string number, ids;
-    in >> number >> ids;
-    if (number != "!") text += "{745a17a0}" + (number == "-" ? "" : "\\" + number);
-    text += "\t";
-    if (ids != "!")
-      text +=
-          "\\\\?\\hid#vid_" + ids.substr(0, 4) + "&pid_" + ids.substr(5) + "#7&1a#{4d1e}";
-    text += "\n";
-  }
-  return text;
-}
-
 // The slots a transcript names: the listing's verdicts, or the setup's
 // "<slot> module detected" lines.
 std::string slotsIn(const std::string& transcript, const std::regex& line) {
@@ -40,13 +22,15 @@ std::string slotsIn(const std::string& transcript, const std::regex& line) {
 
 TEST(BoardListingTest, ListsEveryInterfaceWithTheSetupsVerdict) {
   const struct {
-    std::vector<std::string> interfaces;  // empty: no device list at all
-    std::string printed;                  // after the table's heading
+    std::string boards;   // test::boards words
+    std::string more;     // TRV_SETUP_DEVICES lines after them
+    std::string printed;  // after the table's heading
   } cases[] = {
-      {{"0001 046d:c52b", "0003 0000:000b", "0004 0000:000B", "0005 0000:000b",
-        "0003 0000:0009", "0006 0000:0009", "0007 0000:000d", "0007 0000:0008",
-        "0008 0000:0017", "- 0000:0015", "! 0000:0015", "0009 !"},
-       "   0  046d    c52b     0001    another maker's device\n"
+      {"v46d:2:1 11:3 11:4 11:5 9:3 9:6 13:7 8:7 23:8",
+       "{x}\t\\\\?\\hid#vid_0000&pid_0015#1\n"  // a key without a number
+       "\t\\\\?\\hid#VID_0000&PID_0015#1\n"     // no key
+       "{x}\\0009\t\n",                         // no interface path
+       "   0  046d    0002     0001    another maker's device\n"
        "   1  0000    000b     0003    efis1\n"
        "   2  0000    000b     0004    efis2\n"
        "   3  0000    000b     0005    beyond the 2 EFIS slots\n"
@@ -64,23 +48,15 @@ TEST(BoardListingTest, ListsEveryInterfaceWithTheSetupsVerdict) {
        "  efis2 with device number 4\n"
        "  mcp with device number 3\n"
        "  comm1 with device number 7\n"},
-      {{"0001 0000:0002", "0002 0000:0013", "0003 0000:0002", "0004 0000:0013"},
-       "   0  0000    0002     0001    refused in this combination (below)\n"
-       "   1  0000    0013     0002    refused in this combination (below)\n"
-       "   2  0000    0002     0003    refused in this combination (below)\n"
-       "   3  0000    0013     0004    refused in this combination (below)\n"
-       "\n"
-       "A setup run would write nothing:\n"
-       "As well 2 FMC747 as 2 FMC747V3 were detected...; this is not supported.\n"},
-      {{"0001 0000:0009", "0002 0000:0014", "0003 0000:000b"},
+      {"9:1 20:2 11:3", "",
        "   0  0000    0009     0001    refused in this combination (below)\n"
        "   1  0000    0014     0002    refused in this combination (below)\n"
        "   2  0000    000b     0003    none: the setup stops (below)\n"
        "\n"
        "A setup run would write nothing:\n"
        "As well MCP737 as MCP737V3 were detected; this is not supported.\n"},
-      {{"0001 046d:c52b"},
-       "   0  046d    c52b     0001    another maker's device\n"
+      {"v46d:2:1", "",
+       "   0  046d    0002     0001    another maker's device\n"
        "\n"
        "A setup run would write nothing:\n"
        "None of the Opencockpits modules detected.\n"},
@@ -97,7 +73,8 @@ TEST(BoardListingTest, ListsEveryInterfaceWithTheSetupsVerdict) {
   fs::create_directories(setup);
   test::setEnv("TRV_SETUP_DEVICES", (dir.path() / "devices.txt").u8string());
   for (const auto& c : cases) {
-    test::writeBytes(dir.path() / "devices.txt", devices(c.interfaces));
+    test::writeBytes(dir.path() / "devices.txt",
+                     test::scriptText(test::boards(c.boards)) + c.more);
     const std::string listing = test::runProgram(TRV_BOARDS_SCRIPTED_EXE, dir.path());
     EXPECT_EQ(listing, banner + heading + c.printed + prompt);
     const std::string detected = test::runProgram(TRV_SETUP_SCRIPTED_EXE, setup);

@@ -23,7 +23,6 @@ TEST(WriteTextFileTest, NeverFollowsALinkAtATemporaryName) {
   test::writeBytes(dir.path() / "victim", "precious");
   for (int n = 0; n < 100; ++n)
     std::filesystem::create_symlink("victim", dir.path() / temporary(n));
-  const test::CoutCapture quiet;
   EXPECT_THROW(writeTextFile({"new"}, file), std::runtime_error);
   std::filesystem::remove(dir.path() / temporary(42));
   writeTextFile({"new"}, file);
@@ -42,7 +41,6 @@ TEST(WriteTextFileTest, RemovesStaleTemporariesOnly) {
     test::writeBytes(name, "left");
     std::filesystem::last_write_time(name, now - std::chrono::minutes(minutes));
   }
-  const test::CoutCapture quiet;
   writeTextFile({"new"}, dir.path() / "sioc.ini");
   std::string names;
   for (const auto& [name, bytes] : test::filesBelow(dir.path())) names += name + " ";

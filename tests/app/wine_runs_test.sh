@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The Windows build in two installations under Wine, each with one board:
+# - directly in a drive's root (a Wine drive letter mapped to a temporary
+#   folder): it writes X:\Vorlantrv.lst and X:\sioc.ini;
+# - below a folder named Jörg, in a real console (script gives Wine a
+#   terminal): the console shows the name right in the " created." lines and
+#   its output code page (850) is left as it was.
+set -euo pipefail
+exe=$1
+root=$(mktemp -d)
+dosdevices="${WINEPREFIX:-$HOME/.wine}/dosdevices"
+letter=$(for l in x w v u t; do [ -e "$dosdevices/$l:" ] || { echo "$l"; break; }; done)
+trap 'rm -f "$dosdevices/$letter:"; rm -rf "$root"' EXIT
+ln -s "$root/drive" "$dosdevices/$letter:"
+printf '{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\\0005\t\\\\?\\hid#vid_0000&pid_0010#1#x\r\n' \
+  >"$root/devices.txt"
+export TRV_SETUP_DEVICES="Z:$root/devices.txt" WINEDEBUG=-all
+for base in "$root/drive" "$root/Jörg"; do
+  mkdir -p "$base/Vorlancockpit/SIOC/Kesmira/TRV_setup" "$base/Vorlancockpit/TRVatc"
+  printf 'atc.ssi\r\n' >"$base/Vorlancockpit/TRVatc/module.lst"
+done
+expect() { grep -qxF "$1" <<<"$2" || { echo "missing line: $1"; echo "$2"; exit 1; }; }
+
+shown=$(cd "$root/drive/Vorlancockpit/SIOC/Kesmira/TRV_setup" && wine "$exe" </dev/null | tr -d '\r')
+expect "${letter^^}:\\Vorlantrv.lst created." "$shown"
+expect "${letter^^}:\\sioc.ini created." "$shown"
+[ "$(head -c 4 "$root/drive/sioc.ini")" = "; Th" ] || { echo "no X:\\sioc.ini"; exit 1; }
+
+shown=$(cd "$root/Jörg/Vorlancockpit/SIOC/Kesmira/TRV_setup" &&
+  script -qec "wine cmd /c 'chcp 850 & Z:$exe <NUL & chcp'" /dev/null </dev/null |
+  tr -d '\r' | sed 's/\x1b\[[?0-9;]*[a-zA-Z]//g')
+expect "Z:${root//\//\\}\\Jörg\\sioc.ini created." "$shown"
+[ "$(grep -c 'Active code page: 850' <<<"$shown")" = 2 ] || { echo "code page changed"; exit 1; }
