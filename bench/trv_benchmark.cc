@@ -7,6 +7,7 @@
 
 #include "app/globals.h"
 #include "config/module_list.h"
+#include "detect/hid_scripted.h"
 #include "detect/hid_search.h"
 #include "detect/modules.h"
 #include "test_util.h"
@@ -16,7 +17,7 @@ namespace {
 HidDeviceRecord board(unsigned product, int number, unsigned vendor = 0) {
   char word[32];
   std::snprintf(word, sizeof word, "v%x:%u:%d", vendor, product, number);
-  return test::boards(word).front();
+  return parseScriptedDevices(test::boards(word)).front();
 }
 
 // count interfaces of another vendor with the given boards spread among them.
@@ -69,7 +70,7 @@ void BM_CollectModuleFolders(benchmark::State& state) {
     test::writeBytes(
         dir.path() / ("Vorlancockpit/TRV" + moduleName(slot) + "/module.lst"), lines);
   }
-  test::useDevices({});
+  test::useDevices("");
   baseFolder = dir.path();
   for (auto _ : state) {
     moduleListContent.clear();

@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <random>
 #include <stdexcept>
 
 #include "app/globals.h"
+#include "detect/hid_scripted.h"
 #include "detect/hid_search.h"
 #include "detect/modules.h"
 
@@ -69,30 +69,20 @@ std::vector<std::pair<std::string, std::string>> filesBelow(const fs::path& fold
   return files;
 }
 
-std::vector<HidDeviceRecord> boards(const std::string& words) {
-  std::vector<HidDeviceRecord> devices;
+std::string boards(const std::string& words) {
+  std::string text;
   std::istringstream in(words);
   for (std::string word; in >> word;) {
     unsigned vendor = 0, product = 0;
     int number = 0;
     if (std::sscanf(word.c_str(), "v%x:%u:%d", &vendor, &product, &number) != 3)
       std::sscanf(word.c_str(), "%u:%d", &product, &number);
-    char key[64], path[96];
-    std::snprintf(key, sizeof key, "{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\\%04d",
-                  number);
-    std::snprintf(path, sizeof path, "\\\\?\\hid#vid_%04x&pid_%04x#7&1a2b&0&0000#{4d1e}",
-                  vendor, product);
-    devices.push_back({std::string(key) + '\0', std::string(path)});
-  }
-  return devices;
-}
-
-std::string scriptText(const std::vector<HidDeviceRecord>& devices) {
-  std::string text;
-  for (const auto& device : devices) {
-    const std::string key = device.driverKey.value_or("");
-    text +=
-        key.substr(0, key.find('\0')) + "\t" + device.interfacePath.value_or("") + "\r\n";
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\\%04d\t"
+                  "\\\\?\\hid#vid_%04x&pid_%04x#7&1a2b&0&0000#{4d1e}\r\n",
+                  number, vendor, product);
+    text += line;
   }
   return text;
 }
@@ -106,59 +96,44 @@ void useDevices(const std::vector<HidDeviceRecord>& devices) {
       [devices] { return std::make_unique<HidRecordSnapshot>(devices); });
 }
 
-#ifdef _WIN32
-
-void setEnv(const char* name, const std::string& value) {
-  _wputenv_s(fs::u8path(name).c_str(), fs::u8path(value).c_str());
+void useDevices(const std::string& words) {
+  useDevices(parseScriptedDevices(boards(words)));
 }
 
-namespace {
+void setEnv(const char* name, const std::string& value) {
+#ifdef _WIN32
+  _wputenv_s(fs::u8path(name).c_str(), fs::u8path(value).c_str());
+#else
+  setenv(name, value.c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
+#endif
+}
 
-FILE* start(const std::string& exe, const fs::path& folder,
-            const std::string& /*prefix*/) {
+std::string runProgram(const std::string& exe, const fs::path& folder,
+                       const std::string& prefix) {
+#ifdef _WIN32
   // The build runs on Linux; under Wine its files are on drive Z:.
   const fs::path program = fs::u8path(exe.front() == '/' ? "Z:" + exe : exe);
   const std::wstring command = L"cd /d \"" + folder.wstring() + L"\" && \"" +
                                program.lexically_normal().wstring() + L"\" <NUL";
-  return _wpopen(command.c_str(), L"rt");  // CR LF read as LF
-}
-
-int finish(FILE* pipe) { return _pclose(pipe); }
-
-}  // namespace
-
+  FILE* pipe = _wpopen(command.c_str(), L"rt");  // CR LF read as LF
+  static_cast<void>(prefix);
 #else
-
-void setEnv(const char* name, const std::string& value) {
-  setenv(name, value.c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
-}
-
-namespace {
-
-FILE* start(const std::string& exe, const fs::path& folder, const std::string& prefix) {
-  return popen(
-      ("cd '" + folder.u8string() + "' && " + prefix + " '" + exe + "' </dev/null")
-          .c_str(),
-      "r");
-}
-
-int finish(FILE* pipe) { return pclose(pipe); }
-
-}  // namespace
-
+  const std::string command =
+      "cd '" + folder.u8string() + "' && " + prefix + " '" + exe + "' </dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
 #endif
-
-std::string runProgram(const std::string& exe, const fs::path& folder,
-                       const std::string& prefix) {
-  FILE* pipe = start(exe, folder, prefix);
   if (pipe == nullptr) throw std::runtime_error("cannot start " + exe);
   std::string output;
   char buffer[4096];
   for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
     output.append(buffer, n);
+#ifdef _WIN32
+  const int status = _pclose(pipe);
+#else
+  const int status = pclose(pipe);
+#endif
   // The tool always ends with status 0.
-  if (const int status = finish(pipe); status != 0)
-    output += "<status " + std::to_string(status) + ">";
+  if (status != 0) output += "<status " + std::to_string(status) + ">";
   return output;
 }
 

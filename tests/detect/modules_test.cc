@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <stdexcept>
 
 #include "test_util.h"
@@ -24,9 +23,7 @@ TEST(ModulesTest, SlotsAndFailures) {
       "19:1 19:2 19:3 19:4 => cduv31=1 cduv32=2 cduv33=3 ",
       "2:1 2:2 2:3 19:4 => 3,1",
       "2:1 19:2 19:3 19:4 => 1,3",
-      "2:1 2:2 19:3 19:4 19:5 => 2,3",
       "2:1 2:2 19:3 19:4 => 2,2",
-      "2:1 2:2 2:3 19:4 19:5 => 3,2",
       "8:7 13:1 13:2 => comm1=1 comm2=2 comm3=7 ",
       "8:7 13:1 13:2 13:3 => comm1=1 comm2=2 comm3=3 ",
       "8:4 8:3 8:2 8:1 => comm1=4 comm2=3 comm3=2 ",
@@ -34,13 +31,12 @@ TEST(ModulesTest, SlotsAndFailures) {
       "11:1 11:2 11:3 21:4 21:5 21:6 => efis1=1 efis2=2 chrono1=4 chrono2=5 ",
       "9:1 9:2 16:0 16:4 v46d:20:5 => mcp=1 atc=0 "};
   for (const std::string c : cases) {
-    test::useDevices(test::boards(c.substr(0, c.find(" => "))));
+    test::useDevices(c.substr(0, c.find(" => ")));
     std::string expected = c.substr(c.find(" => ") + 4), slots;
     if (expected[1] == ',') {
       expected = "As well " + expected.substr(0, 1) + " FMC747 as " + expected.substr(2) +
                  " FMC747V3 were detected...; this is not supported.";
     }
-    testing::internal::CaptureStdout();
     try {
       detectModules();
       for (int slot = 0; slot < kModuleSlotCount; ++slot) {
@@ -51,13 +47,6 @@ TEST(ModulesTest, SlotsAndFailures) {
       slots = e.what();
     }
     EXPECT_EQ(slots, expected) << c;
-    // One line a slot, in slot order; nothing before a failure.
-    const bool failed = slots.find('=') == std::string::npos;
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              failed
-                  ? ""
-                  : std::regex_replace(slots, std::regex("=\\d+ "), " module detected\n"))
-        << c;
   }
 }
 
