@@ -25,9 +25,6 @@ std::filesystem::path temporaryName(const std::filesystem::path& folder, int n) 
 // window, a crash) left behind. A run's writes take milliseconds, so a
 // temporary an hour old belongs to no run that is still alive.
 void removeStaleTemporaries(const std::filesystem::path& folder) {
-  static std::filesystem::path cleaned;  // once a folder is enough for a run
-  if (!cleaned.empty() && cleaned == folder) return;
-  cleaned = folder;
   const auto stale =
       std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
   for (int n = 0; n < kTemporaryNames; ++n) {

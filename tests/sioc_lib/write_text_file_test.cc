@@ -9,24 +9,24 @@ namespace {
 #ifndef _WIN32
 // Temporaries left by runs ended by force go once they are an hour old; a
 // younger one may be a live run's and stays. Links planted at the temporary
-// names are never followed nor removed. Here every name is taken but ~trv99,
-// which a temporary ten hours old holds.
+// names are never followed nor removed. Here every name is taken but ~trv00,
+// which a temporary 61 minutes old holds.
 TEST(WriteTextFileTest, TakesOnlyFreeOrStaleTemporaryNames) {
   const test::TempDir dir;
   const auto name = [&](int n) {
     return dir.path() / ((n < 10 ? "~trv0" : "~trv") + std::to_string(n) + ".tmp");
   };
   test::writeBytes(dir.path() / "victim", "precious");
-  for (int n = 0; n < 98; ++n) std::filesystem::create_symlink("victim", name(n));
-  for (int n : {98, 99}) test::writeBytes(name(n), "left");
+  for (int n = 1; n < 99; ++n) std::filesystem::create_symlink("victim", name(n));
+  for (int n : {0, 99}) test::writeBytes(name(n), "left");
   const auto now = std::filesystem::file_time_type::clock::now();
-  std::filesystem::last_write_time(name(98), now - std::chrono::minutes(59));
-  std::filesystem::last_write_time(name(99), now - std::chrono::hours(10));
+  std::filesystem::last_write_time(name(0), now - std::chrono::minutes(61));
+  std::filesystem::last_write_time(name(99), now - std::chrono::minutes(59));
   writeTextFile({"new"}, dir.path() / "sioc.ini");
   EXPECT_EQ(test::readBytes(dir.path() / "victim"), "precious");
   EXPECT_EQ(test::readBytes(dir.path() / "sioc.ini"), "new\r\n");
-  EXPECT_EQ(test::readBytes(name(98)), "left");
-  EXPECT_EQ(test::filesBelow(dir.path()).size(), 101u);  // 98 links, 98, victim, sioc.ini
+  EXPECT_EQ(test::readBytes(name(99)), "left");
+  EXPECT_EQ(test::filesBelow(dir.path()).size(), 101u);  // 98 links, 99, victim, sioc.ini
 }
 #endif
 
