@@ -26,7 +26,7 @@ TEST(BoardListingTest, ListsEveryInterfaceWithTheSetupsVerdict) {
     std::string more;     // TRV_SETUP_DEVICES lines after them
     std::string printed;  // after the table's heading
   } cases[] = {
-      {"v46d:2:1 11:3 11:4 11:5 9:3 9:6 13:7 8:7 23:8",
+      {"v46d:2:1 11:3 11:4 11:5 9:3 9:6 13:7 8:7 23:8 2:10 19:11",
        "{x}\t\\\\?\\hid#vid_0000&pid_0015#1\n"  // a key without a number
        "\t\\\\?\\hid#VID_0000&PID_0015#1\n"     // no key
        "{x}\\0009\t\n",                         // no interface path
@@ -39,15 +39,19 @@ TEST(BoardListingTest, ListsEveryInterfaceWithTheSetupsVerdict) {
        "   6  0000    000d     0007    comm1\n"
        "   7  0000    0008     0007    device number taken by an earlier COMM\n"
        "   8  0000    0017     0008    Opencockpits, but no board the setup uses\n"
-       "   9  0000    0015     none    no device number in its driver key\n"
-       "  10  0000    0015     none    its driver key cannot be read\n"
-       "  11  ?       ?        0009    its interface path cannot be read\n"
+       "   9  0000    0002     0010    cdu2\n"
+       "  10  0000    0013     0011    cduv31\n"
+       "  11  0000    0015     none    no device number in its driver key\n"
+       "  12  0000    0015     none    its driver key cannot be read\n"
+       "  13  ?       ?        0009    its interface path cannot be read\n"
        "\n"
        "A setup run would fill these slots:\n"
        "  efis1 with device number 3\n"
        "  efis2 with device number 4\n"
        "  mcp with device number 3\n"
-       "  comm1 with device number 7\n"},
+       "  comm1 with device number 7\n"
+       "  cdu2 with device number 10\n"
+       "  cduv31 with device number 11\n"},
       {"9:1 20:2 11:3", "",
        "   0  0000    0009     0001    refused in this combination (below)\n"
        "   1  0000    0014     0002    refused in this combination (below)\n"
