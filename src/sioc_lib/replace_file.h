@@ -9,7 +9,7 @@
 namespace sioc_lib {
 
 // Runs attempt. On Windows, while it fails because another program holds
-// file (a virus scanner or an editor: a sharing or lock violation, or access
+// the file (a virus scanner or an editor: a sharing or lock violation, or access
 // denied to a file that is not read-only), runs it again for about two
 // seconds with growing pauses.
 bool retryWhileHeld(const std::filesystem::path& file,
@@ -26,12 +26,12 @@ bool openableForReading(const std::filesystem::path& file);
 // Removes a file (never a folder), waiting for a program that holds it.
 bool removeFile(const std::filesystem::path& file);
 
-// Flushes the file's data to stable storage; false when that failed.
+// Flushes the file's data to stable storage; false when that failed. This
+// and the two moves below wait for a program that holds a file.
 bool syncFile(const std::filesystem::path& file);
 
 // Moves source over target in one step, replacing an earlier target file.
 // False when the target could not be replaced; both files are then as before.
-// These three wait for a program that holds a file.
 bool replaceFile(const std::filesystem::path& source,
                  const std::filesystem::path& target);
 
