@@ -44,16 +44,17 @@ int runTool() {
             setupVersion);
   printLine(rule);
 
-  const StartupLocation location = locateBaseFolder(startupFolder);
-  if (location.found) {
-    baseFolder = location.baseFolder;
-    try {
+  // Nothing may end the program without its message and the prompt.
+  try {
+    const StartupLocation location = locateBaseFolder(startupFolder);
+    if (location.found) {
+      baseFolder = location.baseFolder;
       runSetup();
-    } catch (const std::exception& e) {
-      printLine(std::string("! ") + e.what());
+    } else {
+      printLine(location.message);
     }
-  } else {
-    printLine(location.message);
+  } catch (const std::exception& e) {
+    printLine(std::string("! ") + e.what());
   }
   waitForReturn();
   return 0;

@@ -2,12 +2,12 @@
 
 #include <stdexcept>
 #include <string>
-#include <system_error>
 
 #include "app/console.h"
 #include "app/globals.h"
 #include "detect/modules.h"
 #include "sioc_lib/path_text.h"
+#include "sioc_lib/replace_file.h"
 #include "sioc_lib/txt_file.h"
 
 std::filesystem::path moduleFolder(int slotIndex) {
@@ -33,8 +33,13 @@ void collectModuleFolder(int slotIndex) {
     moduleSlots[slotIndex] = -1;
   };
 
-  std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) {
+  // A folder that cannot be looked at may hold a module list: the run stops
+  // rather than write the files without it.
+  const sioc_lib::Standing standing = sioc_lib::fileStatus(folder).what;
+  if (standing == sioc_lib::Standing::kError) {
+    throw std::runtime_error("Failed to read " + shown);
+  }
+  if (standing != sioc_lib::Standing::kFolder) {
     notConfigured("\n? Module folder: " + shown + "\nnot found for " + name);
     return;
   }

@@ -2,12 +2,12 @@
 
 #include <filesystem>
 #include <stdexcept>
-#include <system_error>
 #include <utility>
 
 #include "app/globals.h"
 #include "detect/modules.h"
 #include "sioc_lib/path_text.h"
+#include "sioc_lib/replace_file.h"
 #include "sioc_lib/txt_file.h"
 #include "sioc_lib/write_text_file.h"
 
@@ -73,27 +73,42 @@ void buildSiocIni() {
   ini.push_back("\n[SOUND MODULE]\nSound_disable=Yes");
 }
 
-std::function<void()> afterBackupCheck;
+std::function<void()> beforeSiocIniRead;
 
-void backupSiocIni() {
-  const std::filesystem::path backup =
-      sioc_lib::joinPath(baseFolder, "siocini_before_setup_Vorlantrv.ini");
+std::filesystem::path siocIniBackupName() {
+  return sioc_lib::joinPath(baseFolder, "siocini_before_setup_Vorlantrv.ini");
+}
+
+BackupPlan planSiocIniBackup() {
+  const std::filesystem::path backup = siocIniBackupName();
   // Anything at the backup's name, even a folder or a dangling link, counts
   // as the first backup and is left alone. A name that cannot be looked at
   // may hide one, or none: the old sioc.ini is not replaced then.
-  std::error_code ec;
-  const std::filesystem::file_type type =
-      std::filesystem::symlink_status(backup, ec).type();
-  if (type == std::filesystem::file_type::none) {
+  const sioc_lib::Standing standing = sioc_lib::fileStatus(backup, false).what;
+  if (standing == sioc_lib::Standing::kError) {
     throw std::runtime_error("Failed to read " + sioc_lib::windowsForm(backup));
   }
-  if (type != std::filesystem::file_type::not_found) return;
-  if (afterBackupCheck) afterBackupCheck();
+  if (standing != sioc_lib::Standing::kNothing) return {true, std::nullopt};
   const std::filesystem::path ini =
       sioc_lib::joinPath(baseFolder, siocIniFileName.u8string());
-  sioc_lib::TxtFileReader reader;
-  if (!reader.open(ini, false)) return;
+  // A sioc.ini that changes while it is read (another program saves it) is
+  // read again: the backup is always one whole version of it.
+  for (int attempt = 1; attempt <= 3; ++attempt) {
+    const sioc_lib::FileStatus before = sioc_lib::fileStatus(ini);
+    if (beforeSiocIniRead) beforeSiocIniRead();
+    sioc_lib::TxtFileReader reader;
+    if (!reader.open(ini, false)) return {false, std::nullopt};
+    std::string bytes = reader.readBytes();
+    const sioc_lib::FileStatus after = sioc_lib::fileStatus(ini);
+    if (after.size == before.size && after.lastWrite == before.lastWrite)
+      return {false, std::move(bytes)};
+  }
+  throw std::runtime_error("Failed to read " + sioc_lib::windowsForm(ini));
+}
+
+void backupSiocIni() {
   // A copy of the bytes, whatever they are (Notepad's UTF-16 too). Another
   // run may have made the backup since the check: it is kept.
-  writeByteFile(reader.readBytes(), backup, ExistingFile::kKeep);
+  const BackupPlan plan = planSiocIniBackup();
+  if (plan.copy) writeByteFile(*plan.copy, siocIniBackupName(), ExistingFile::kKeep);
 }

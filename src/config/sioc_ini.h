@@ -2,7 +2,9 @@
 #ifndef TRV_CONFIG_SIOC_INI_H_
 #define TRV_CONFIG_SIOC_INI_H_
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 // Appends the 24 elements of sioc.ini to siocIniContent.
@@ -14,13 +16,25 @@ std::string slotEntry(int slotIndex, const std::string& key,
 std::string masterEntry(int slotIndex, const std::string& fixedText);
 std::string usbKeysEntry(int slotIndex, const std::string& fixedText);
 
+// The one-time backup of the sioc.ini found before the first run.
+std::filesystem::path siocIniBackupName();
+
+struct BackupPlan {
+  bool backupStands;                // then it is never replaced
+  std::optional<std::string> copy;  // the bytes to back up; none without sioc.ini
+};
+
+// What backupSiocIni would do, writing nothing. Throws "Failed to read
+// <path>" when the backup's name cannot be looked at, or the old sioc.ini
+// cannot be read to its end as one whole version.
+BackupPlan planSiocIniBackup();
+
 // Keeps a copy of the sioc.ini found before the first run; never replaces it,
-// not even one that another run makes at the same time. Throws "Failed to
-// read <path>" when the old sioc.ini cannot be read to its end.
+// not even one that another run makes at the same time.
 void backupSiocIni();
 
-// Called, when set, between the check for an earlier backup and the reading
-// of sioc.ini: tests let another run make the backup there.
-extern std::function<void()> afterBackupCheck;
+// Called, when set, before each read of sioc.ini for its backup: tests let
+// another run make the backup there, or change sioc.ini during the read.
+extern std::function<void()> beforeSiocIniRead;
 
 #endif  // TRV_CONFIG_SIOC_INI_H_

@@ -1,5 +1,9 @@
 #include "sioc_lib/path_text.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace sioc_lib {
 
 bool isSeparator(char c) { return c == '/' || c == '\\'; }
@@ -10,7 +14,22 @@ bool matchWhole(const std::string& text, const std::regex& pattern, std::smatch*
                           : std::regex_match(text, pattern);
 }
 
-std::string pathText(const std::filesystem::path& path) { return path.u8string(); }
+std::string pathText(const std::filesystem::path& path) {
+#ifdef _WIN32
+  // A name with an unpaired surrogate, which NTFS allows, gets U+FFFD in its
+  // place instead of an exception.
+  const std::wstring& wide = path.native();
+  const int length = static_cast<int>(wide.size());
+  std::string text(static_cast<size_t>(WideCharToMultiByte(
+                       CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr)),
+                   '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, text.data(),
+                      static_cast<int>(text.size()), nullptr, nullptr);
+  return text;
+#else
+  return path.u8string();
+#endif
+}
 
 std::string windowsForm(const std::string& text) {
   std::string result;

@@ -7,6 +7,7 @@
 #include <thread>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,15 +18,35 @@ namespace sioc_lib {
 
 #ifdef _WIN32
 
-namespace {
-
-bool isReadOnly(const std::filesystem::path& file) {
-  const DWORD attributes = GetFileAttributesW(file.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES &&
-         (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+FileStatus fileStatus(const std::filesystem::path& name, bool followLinks) {
+  FileStatus status;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data) == 0) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+        error == ERROR_INVALID_NAME) {
+      status.what = Standing::kNothing;
+    }
+    return status;
+  }
+  const DWORD attributes = data.dwFileAttributes;
+  // A link or junction tells by its own attributes whether it names a folder.
+  if (!followLinks && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    status.what = Standing::kOther;
+  } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    status.what = Standing::kFolder;
+  } else if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) {
+    status.what = Standing::kOther;
+  } else {
+    status.what = Standing::kFile;
+  }
+  status.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  status.size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  const uint64_t ticks = (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                         data.ftLastWriteTime.dwLowDateTime;
+  status.lastWrite = std::chrono::nanoseconds(static_cast<int64_t>(ticks) * 100);
+  return status;
 }
-
-}  // namespace
 
 bool retryWhileHeld(const std::filesystem::path& file,
                     const std::function<bool()>& attempt) {
@@ -36,7 +57,7 @@ bool retryWhileHeld(const std::filesystem::path& file,
     const DWORD error = GetLastError();
     // A read-only file is denied for good; it is never made writable.
     const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-                      (error == ERROR_ACCESS_DENIED && !isReadOnly(file));
+                      (error == ERROR_ACCESS_DENIED && !fileStatus(file).readOnly);
     if (!held || waited >= std::chrono::milliseconds(2000)) return false;
     std::this_thread::sleep_for(pause);
     waited += pause;
@@ -59,8 +80,9 @@ bool openableForReading(const std::filesystem::path& file) {
   return handle != INVALID_HANDLE_VALUE && CloseHandle(handle) != 0;
 }
 
-bool removeFile(const std::filesystem::path& file) {
-  return retryWhileHeld(file, [&] { return DeleteFileW(file.c_str()) != 0; });
+bool removeFile(const std::filesystem::path& file, bool waitWhileHeld) {
+  const auto remove = [&] { return DeleteFileW(file.c_str()) != 0; };
+  return waitWhileHeld ? retryWhileHeld(file, remove) : remove();
 }
 
 bool syncFile(const std::filesystem::path& file) {
@@ -124,12 +146,36 @@ class Descriptor {
 
 }  // namespace
 
+FileStatus fileStatus(const std::filesystem::path& name, bool followLinks) {
+  FileStatus status;
+  struct stat info {};
+  if ((followLinks ? stat(name.c_str(), &info) : lstat(name.c_str(), &info)) != 0) {
+    // EOVERFLOW and every other failure leave the question open.
+    if (errno == ENOENT || errno == ENOTDIR) status.what = Standing::kNothing;
+    return status;
+  }
+  if (S_ISREG(info.st_mode)) {
+    status.what = Standing::kFile;
+  } else if (S_ISDIR(info.st_mode)) {
+    status.what = Standing::kFolder;
+  } else {
+    status.what = Standing::kOther;
+  }
+  status.readOnly = (info.st_mode & S_IWUSR) == 0;
+  status.size = static_cast<uint64_t>(info.st_size);
+  status.lastWrite = std::chrono::seconds(info.st_mtim.tv_sec) +
+                     std::chrono::nanoseconds(info.st_mtim.tv_nsec);
+  return status;
+}
+
 bool retryWhileHeld(const std::filesystem::path& /*file*/,
                     const std::function<bool()>& attempt) {
   return attempt();  // no other program can hold a file here
 }
 
-bool removeFile(const std::filesystem::path& file) { return unlink(file.c_str()) == 0; }
+bool removeFile(const std::filesystem::path& file, bool /*waitWhileHeld*/) {
+  return unlink(file.c_str()) == 0;
+}
 
 bool syncFile(const std::filesystem::path& file) {
   const Descriptor fd(open(file.c_str(), O_RDONLY | O_CLOEXEC));

@@ -3,10 +3,29 @@
 #ifndef TRV_SIOC_LIB_REPLACE_FILE_H_
 #define TRV_SIOC_LIB_REPLACE_FILE_H_
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 
 namespace sioc_lib {
+
+// What stands at a name.
+enum class Standing { kNothing, kFile, kFolder, kOther, kError };
+
+struct FileStatus {
+  Standing what = Standing::kError;
+  bool readOnly = false;
+  uint64_t size = 0;
+  std::chrono::nanoseconds lastWrite{0};  // by the file system's own clock
+};
+
+// Asks the operating system itself (the C runtime calls most failures "no
+// such file"). Only a name at which nothing can stand is kNothing: a denied
+// look, a dropped network share or a drive that is not ready is kError, so
+// that no file is ever taken for missing. Without followLinks a link is
+// kOther, whatever it points to.
+FileStatus fileStatus(const std::filesystem::path& name, bool followLinks = true);
 
 // Runs attempt. On Windows, while it fails because another program holds
 // the file (a virus scanner or an editor: a sharing or lock violation, or access
@@ -23,8 +42,9 @@ bool createNewFile(const std::filesystem::path& file);
 bool openableForReading(const std::filesystem::path& file);
 #endif
 
-// Removes a file (never a folder), waiting for a program that holds it.
-bool removeFile(const std::filesystem::path& file);
+// Removes a file (never a folder); with waitWhileHeld, waiting for a program
+// that holds it.
+bool removeFile(const std::filesystem::path& file, bool waitWhileHeld = true);
 
 // Flushes the file's data to stable storage; false when that failed. This
 // and the two moves below wait for a program that holds a file.

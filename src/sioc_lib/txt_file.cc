@@ -3,7 +3,6 @@
 #include <fstream>
 #include <new>
 #include <stdexcept>
-#include <system_error>
 
 #include "sioc_lib/path_text.h"
 #include "sioc_lib/replace_file.h"
@@ -93,12 +92,10 @@ TxtFileReader::~TxtFileReader() = default;
 bool TxtFileReader::open(const std::filesystem::path& fileName, bool inDocuments) {
   const std::filesystem::path name = nameToOpen(fileName, inDocuments);
   impl_->shownName = windowsForm(name);
-  std::error_code ec;
-  const std::filesystem::file_type type = std::filesystem::status(name, ec).type();
-  if (type == std::filesystem::file_type::not_found) return false;
-  if (type == std::filesystem::file_type::none) failedToRead(impl_->shownName);
+  const Standing standing = fileStatus(name).what;
+  if (standing == Standing::kError) failedToRead(impl_->shownName);
   // A folder would open on Linux, and a FIFO would block the run in open.
-  if (type != std::filesystem::file_type::regular) return false;
+  if (standing != Standing::kFile) return false;
   const auto attempt = [&] {
 #ifdef _WIN32
     // The stream does not tell why it failed; this asks in a way that does.

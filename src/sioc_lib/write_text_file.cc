@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <functional>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -12,29 +13,49 @@
 
 namespace {
 
-// Temporaries are ~trv00.tmp to ~trv99.tmp beside the file: never longer
-// than Vorlantrv.lst, the first file a run writes, so no temporary's path is
-// longer than a path the run writes anyway.
-constexpr int kTemporaryNames = 100;
+using sioc_lib::Standing;
 
-std::filesystem::path temporaryName(const std::filesystem::path& folder, int n) {
-  return folder / ("~trv" + std::to_string(n / 10) + std::to_string(n % 10) + ".tmp");
+// Temporaries are ~trv, five random letters or digits and .tmp beside the
+// file: a name of the run's own that no other run takes up after it (a
+// clash draws again), and no longer than Vorlantrv.lst, the first file a run
+// writes, so no temporary's path is longer than a path the run writes.
+const std::string kLettersAndDigits = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr size_t kRandomPart = 5;
+constexpr int kNameDraws = 100;
+
+std::string temporaryName() {
+  static std::mt19937 random{std::random_device{}()};
+  std::uniform_int_distribution<size_t> pick(0, kLettersAndDigits.size() - 1);
+  std::string name = "~trv";
+  for (size_t i = 0; i < kRandomPart; ++i) name += kLettersAndDigits[pick(random)];
+  return name + ".tmp";
+}
+
+bool isTemporaryName(const std::string& name) {
+  const size_t end = 4 + kRandomPart;
+  return name.size() == end + 4 && name.compare(0, 4, "~trv") == 0 &&
+         name.compare(end, 4, ".tmp") == 0 &&
+         name.find_first_not_of(kLettersAndDigits, 4) == end;
 }
 
 // Removes the temporaries that runs ended by force (a power cut, a closed
 // window, a crash) left behind. A run's writes take milliseconds, so a
-// temporary an hour old belongs to no run that is still alive.
-void removeStaleTemporaries(const std::filesystem::path& folder) {
-  const auto stale =
-      std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
-  for (int n = 0; n < kTemporaryNames; ++n) {
-    const std::filesystem::path name = temporaryName(folder, n);
-    std::error_code ec;
-    if (std::filesystem::symlink_status(name, ec).type() ==
-            std::filesystem::file_type::regular &&
-        std::filesystem::last_write_time(name, ec) < stale && !ec) {
-      sioc_lib::removeFile(name);
-    }
+// temporary an hour older than the one this run has just made belongs to no
+// run that is still alive. Both times come from the file system, so no PC's
+// clock matters. A leftover that another program holds is left for later.
+void removeStaleTemporaries(const std::filesystem::path& folder,
+                            const std::filesystem::path& own) {
+  const sioc_lib::FileStatus ours = sioc_lib::fileStatus(own, false);
+  if (ours.what != Standing::kFile) return;
+  std::error_code ec;
+  for (auto it = std::filesystem::directory_iterator(folder, ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    const std::filesystem::path& name = it->path();
+    if (name == own || !isTemporaryName(sioc_lib::pathText(name.filename()))) continue;
+    const sioc_lib::FileStatus left = sioc_lib::fileStatus(name, false);
+    if (left.what == Standing::kFile &&
+        ours.lastWrite - left.lastWrite > std::chrono::hours(1))
+      sioc_lib::removeFile(name, false);
   }
 }
 
@@ -67,30 +88,28 @@ void writeFile(const std::function<void(sioc_lib::TxtFileWriter&)>& write,
 
   // A folder standing at the name is never removed to make room, and a file
   // made read-only is never replaced.
-  std::error_code ec;
-  const std::filesystem::file_status earlier = std::filesystem::status(fileName, ec);
-  if (existing == ExistingFile::kReplace &&
-      (std::filesystem::is_directory(earlier) ||
-       (std::filesystem::exists(earlier) &&
-        (earlier.permissions() & std::filesystem::perms::owner_write) ==
-            std::filesystem::perms::none))) {
+  const sioc_lib::FileStatus earlier = sioc_lib::fileStatus(fileName);
+  if (earlier.what == Standing::kError ||
+      (existing == ExistingFile::kReplace &&
+       (earlier.what == Standing::kFolder ||
+        (earlier.what != Standing::kNothing && earlier.readOnly)))) {
     throw failure();
   }
 
   const std::filesystem::path folder = fileName.parent_path();
-  removeStaleTemporaries(folder);
   TemporaryFile temporary;  // outlives the writer, which must close first
   NewFileWriter writer;
-  for (int n = 0; temporary.name.empty(); ++n) {
-    if (n == kTemporaryNames) throw failure();
-    const std::filesystem::path name = temporaryName(folder, n);
+  for (int draw = 0; temporary.name.empty(); ++draw) {
+    if (draw == kNameDraws) throw failure();
+    const std::filesystem::path name = folder / temporaryName();
     if (writer.open(name, false)) {
       temporary.name = name;
-    } else if (std::filesystem::symlink_status(name, ec).type() ==
-               std::filesystem::file_type::not_found) {
-      throw failure();  // not a name taken by another run: the folder refuses
+    } else if (const Standing taken = sioc_lib::fileStatus(name, false).what;
+               taken == Standing::kNothing || taken == Standing::kError) {
+      throw failure();  // no clash with another file: the folder refuses
     }
   }
+  removeStaleTemporaries(folder, temporary.name);
   write(writer);
   if (!writer.close() || !sioc_lib::syncFile(temporary.name)) throw failure();
 

@@ -69,8 +69,8 @@ Files items(const std::string& text) {
   return files;
 }
 
-// A name ending in / is a folder; bytes "<fifo>", "<link>target" and
-// "<read-only>bytes" make what they say.
+// A name ending in / is a folder; bytes "<fifo>", "<link>target",
+// "<read-only>bytes" and "<N minutes old>bytes" make what they say.
 void layOut(const fs::path& name, const std::string& bytes) {
   fs::create_directories(name.parent_path());
 #ifndef _WIN32
@@ -78,8 +78,13 @@ void layOut(const fs::path& name, const std::string& bytes) {
   if (bytes.rfind("<link>", 0) == 0) return fs::create_symlink(bytes.substr(6), name);
 #endif
   const bool readOnly = bytes.rfind("<read-only>", 0) == 0;
-  if (!name.filename().empty()) test::writeBytes(name, bytes.substr(readOnly ? 11 : 0));
+  int minutes = 0;
+  int skip = readOnly ? 11 : 0;
+  std::sscanf(bytes.c_str(), "<%d minutes old>%n", &minutes, &skip);
+  if (!name.filename().empty()) test::writeBytes(name, bytes.substr(skip));
   if (readOnly) fs::permissions(name, fs::perms::all, fs::perm_options::remove);
+  if (minutes > 0)
+    fs::last_write_time(name, fs::last_write_time(name) - std::chrono::minutes(minutes));
 }
 
 struct Case {
@@ -104,6 +109,7 @@ void check(const Case& c) {
     // The tool writes its own files with CR LF; the backup is a byte copy.
     const bool own = name != "siocini_before_setup_Vorlantrv.ini" && bytes != "*";
     expected[name] = own ? replaced(bytes, "\n", "\r\n") : bytes;
+    if (bytes == "<gone>") expected.erase(name);
   }
 
   const fs::path devices = dir.path() / "devices.txt";
@@ -181,7 +187,8 @@ TEST(ToolTest, Runs) {
 #ifndef _WIN32
   // LeakSanitizer cannot work under strace.
   const std::string strace = "ASAN_OPTIONS=detect_leaks=0 strace -qq -o/dev/null ";
-  const std::string durable = "O_EXCL fsync rename( O_DIRECTORY fsync ";
+  // Create, look for leftovers, flush, move, flush the folder.
+  const std::string durable = "O_EXCL O_DIRECTORY fsync rename( O_DIRECTORY fsync ";
   const std::string failedList =
       "! Failed to read @\\Vorlancockpit\\TRVatc\\module.lst\n";
   std::string many;
@@ -211,6 +218,21 @@ TEST(ToolTest, Runs) {
         "list=a\n",
         strace + "-e newfstatat -e inject=newfstatat:error=EIO "
                  "-P@/siocini_before_setup_Vorlantrv.ini"},
+       // A module folder that cannot be looked at may hold a module list.
+       {"16:5", "atc=a\r\n|ini=old",
+        "atc module detected\n! Failed to read @\\Vorlancockpit\\TRVatc\n", "",
+        strace + "-e newfstatat -e inject=newfstatat:error=EIO -P@/Vorlancockpit/TRVatc"},
+       // Two runs at once, their steps slowed, beside what killed runs left:
+       // each moves only its own temporary; a leftover over an hour older
+       // than a run's own goes, a younger one, a link and a folder stay.
+       {"16:5",
+        "atc=a\r\n|ini=old|backup=first|~trvold01.tmp=<61 minutes old>left"
+        "|~trvnew01.tmp=<59 minutes "
+        "old>left|~trvlink1.tmp=<link>Vorlancockpit/TRVatc/module.lst|~trvdir01.tmp/=",
+        kAtc + kList + kIni, "list=a\n|ini=*|~trvold01.tmp=<gone>",
+        "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o/dev/null -e "
+        "inject=openat:delay_enter=20000 "
+        "sh -c '\"$0\" >/dev/null & \"$0\"; wait'"},
        // A file system without RENAME_NOREPLACE: the backup is linked in place.
        {"16:5", "atc=a\r\n|ini=old", kAtc + kList + kBackup + kIni,
         "list=a\n|backup=old|ini=*",
