@@ -29,6 +29,11 @@ TEST(LocationTest, StartupFolders) {
         << c.startup;
     EXPECT_EQ(found.found, found.message.empty()) << c.startup;
   }
+#ifdef _WIN32
+  // An unpaired surrogate, which NTFS allows in a name, is shown as U+FFFD.
+  EXPECT_EQ(locateBaseFolder(L"D:\\\xD800\\Vorlancockpit\\TRV_setup").baseFolder,
+            std::filesystem::u8path("D:\\\xEF\xBF\xBD"));
+#endif
 }
 
 }  // namespace
