@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the tool and runs it once on a sample installation laid out under
 # build/demo: three boards plugged in, one of them without a module folder,
-# and an earlier sioc.ini. Then the board listing of the same devices.
+# and an earlier sioc.ini. Before and after the run, the board listing of
+# the same devices with its preview of what a run would change.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/ensure-packages.sh
@@ -32,6 +33,16 @@ echo "== Sample installation: $demo/Sim"
 echo "== Boards plugged in (TRV_SETUP_DEVICES):"
 cat "$demo/devices.txt"
 echo
+boards() {
+  (cd "$vorlan/SIOC/Kesmira/TRV_setup" &&
+    echo | TRV_SETUP_DEVICES="$demo/devices.txt" "$boards_tool")
+}
+boards_tool="$PWD/build/native/trv_boards_scripted"
+echo "== Before the run: trv_boards_scripted in the same folder, its listing and preview:"
+echo
+boards
+echo
+echo
 echo "== Running trv_setup_scripted in Vorlancockpit/SIOC/Kesmira/TRV_setup:"
 echo
 (cd "$vorlan/SIOC/Kesmira/TRV_setup" &&
@@ -43,7 +54,7 @@ for f in Vorlantrv.lst siocini_before_setup_Vorlantrv.ini sioc.ini; do
   tr -d '\r' <"$demo/Sim/$f"
 done
 echo
-echo "== Running trv_boards_scripted, the board listing, on the same devices:"
+echo "== After the run: the preview finds nothing left to change:"
 echo
-echo | TRV_SETUP_DEVICES="$demo/devices.txt" "$PWD/build/native/trv_boards_scripted"
+boards
 echo

@@ -4,6 +4,8 @@
 
 #include "app/console.h"
 #include "app/globals.h"
+#include "app/location.h"
+#include "app/preview.h"
 #include "detect/board_listing.h"
 #include "detect/hid_search.h"
 
@@ -13,8 +15,18 @@ int runBoards() {
   printLine(" HID devices and what the setup makes of them, version " + setupVersion);
   printLine(rule);
   try {
-    for (const std::string& line : boardListing(readDevices(*takeHidSnapshot())))
-      printLine(line);
+    const std::vector<HidDeviceRecord> devices = readDevices(*takeHidSnapshot());
+    for (const std::string& line : boardListing(devices)) printLine(line);
+    const StartupLocation location = locateBaseFolder(startupFolder);
+    if (!location.found) {
+      printLine("");
+      printLine(
+          "Started in the installation's TRV_setup folder, it also shows what a setup "
+          "run would change there.");
+    } else if (const std::optional<ModuleSlots> slots = setupSlots(devices)) {
+      baseFolder = location.baseFolder;
+      previewSetupRun(*slots);
+    }
   } catch (const std::exception& e) {
     printLine(std::string("! ") + e.what());
   }

@@ -1,5 +1,6 @@
 #include "detect/board_listing.h"
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 
@@ -8,18 +9,17 @@
 
 namespace {
 
-// The four hexadecimal digits after the last "vid_" or "pid_" (any case),
-// the one the setup reads, in lower case; "?" where there are none.
-std::string idInPath(const std::string& path, const std::string& prefix) {
-  const size_t length = prefix.size() + 4;
-  for (size_t at = path.size() < length ? 0 : path.size() - length + 1; at-- > 0;) {
+// The four hexadecimal digits after the last "vid_" (any case), in lower
+// case; "?" where there are none.
+std::string vendorInPath(const std::string& path) {
+  for (size_t at = path.size() < 8 ? 0 : path.size() - 7; at-- > 0;) {
     std::string id;
-    for (size_t i = 0; i < length; ++i)
+    for (size_t i = 0; i < 8; ++i)
       id += static_cast<char>(std::tolower(static_cast<unsigned char>(path[at + i])));
-    bool found = id.compare(0, prefix.size(), prefix) == 0;
-    for (size_t i = prefix.size(); i < length; ++i)
+    bool found = id.compare(0, 4, "vid_") == 0;
+    for (size_t i = 4; i < 8; ++i)
       found = found && std::isxdigit(static_cast<unsigned char>(id[i])) != 0;
-    if (found) return id.substr(prefix.size());
+    if (found) return id.substr(4);
   }
   return "?";
 }
@@ -80,7 +80,7 @@ std::string verdict(const HidDeviceRecord& device, int32_t number, const Outcome
   if (!device.interfacePath) return "its interface path cannot be read";
   const std::optional<unsigned> product = opencockpitsProductId(*device.interfacePath);
   if (!product) {
-    return idInPath(*device.interfacePath, "vid_") == "0000"
+    return namesOpencockpitsVendor(*device.interfacePath)
                ? "Opencockpits, but its product id cannot be read"
                : "another maker's device";
   }
@@ -93,10 +93,15 @@ std::string verdict(const HidDeviceRecord& device, int32_t number, const Outcome
 
 }  // namespace
 
+std::optional<ModuleSlots> setupSlots(const std::vector<HidDeviceRecord>& devices) {
+  Outcome outcome = setupOutcome(devices);
+  if (!outcome.refusal.empty()) return std::nullopt;
+  return outcome.slots;
+}
+
 std::vector<HidDeviceRecord> readDevices(HidSnapshot& snapshot) {
   std::vector<HidDeviceRecord> devices;
-  for (uint32_t index = 0; index < hidInterfaceLimit && snapshot.hasInterface(index);
-       ++index) {
+  for (uint32_t index = 0; snapshot.hasInterface(index); ++index) {
     devices.push_back({snapshot.driverKey(index), snapshot.interfacePath(index)});
   }
   return devices;
@@ -108,16 +113,26 @@ std::vector<std::string> boardListing(const std::vector<HidDeviceRecord>& device
       "   #  vendor  product  device  what the setup makes of it"};
   ModuleSlots taken{};
   taken.fill(-1);
-  for (size_t index = 0; index < devices.size(); ++index) {
+  const size_t looked = std::min<size_t>(devices.size(), kHidInterfaceLimit);
+  for (size_t index = 0; index < looked; ++index) {
     const HidDeviceRecord& device = devices[index];
     const std::string path = device.interfacePath.value_or("");
     const int32_t number =
         device.driverKey ? deviceNumberFromDriverKey(*device.driverKey) : -1;
-    lines.push_back(padded(std::to_string(index), 4, true) + "  " +
-                    padded(idInPath(path, "vid_"), 6) + "  " +
-                    padded(idInPath(path, "pid_"), 7) + "  " +
-                    padded(number == -1 ? "none" : fourDigits(number, 10), 6) + "  " +
-                    verdict(device, number, outcome, taken));
+    // The ids as the setup reads them, so no column contradicts its verdict.
+    const std::optional<unsigned> product = productIdInPath(path);
+    lines.push_back(
+        padded(std::to_string(index), 4, true) + "  " +
+        padded(namesOpencockpitsVendor(path) ? "0000" : vendorInPath(path), 6) + "  " +
+        padded(product ? fourDigits(*product, 16) : "?", 7) + "  " +
+        padded(number == -1 ? "none" : fourDigits(number, 10), 6) + "  " +
+        verdict(device, number, outcome, taken));
+  }
+  if (devices.size() > looked) {
+    lines.push_back("and " + std::to_string(devices.size() - looked) +
+                    " interfaces more, which the setup never looks at: it looks at "
+                    "the first " +
+                    std::to_string(kHidInterfaceLimit) + " only");
   }
   lines.emplace_back("");
   if (!outcome.refusal.empty()) {

@@ -3,13 +3,19 @@
 #ifndef TRV_DETECT_BOARD_LISTING_H_
 #define TRV_DETECT_BOARD_LISTING_H_
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "detect/hid_snapshot.h"
+#include "detect/modules.h"
 
-// The interfaces of one snapshot in list order, up to the interface limit.
+// All interfaces of one snapshot, in list order.
 std::vector<HidDeviceRecord> readDevices(HidSnapshot& snapshot);
+
+// The slots a setup run fills with these devices; nothing when it refuses
+// them or finds none.
+std::optional<ModuleSlots> setupSlots(const std::vector<HidDeviceRecord>& devices);
 
 // One line per interface (index, vendor and product ids, device number and
 // the slot it takes or why it takes none), then what a setup run would do.

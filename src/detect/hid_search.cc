@@ -7,7 +7,7 @@
 
 #include "sioc_lib/path_text.h"
 
-uint32_t hidInterfaceLimit = 1000;
+uint32_t hidInterfaceLimit = kHidInterfaceLimit;
 
 namespace {
 
@@ -31,22 +31,6 @@ bool mayNameOpencockpitsVendor(const std::string& path) {
   return false;
 }
 
-std::optional<unsigned> productIdByRules(const std::string& path) {
-  static const std::regex vendor(".+#(vid_0000).+",
-                                 std::regex::ECMAScript | std::regex::icase);
-  static const std::regex product(R"(.+pid_(\w{4}).+)",
-                                  std::regex::ECMAScript | std::regex::icase);
-  std::smatch match;
-  if (!sioc_lib::matchWhole(path, vendor) ||
-      !sioc_lib::matchWhole(path, product, &match)) {
-    return std::nullopt;
-  }
-  const std::string digits = match[1].str();
-  // Digits such as zzzz name no product; such a device is passed over.
-  if (!std::isxdigit(static_cast<unsigned char>(digits[0]))) return std::nullopt;
-  return static_cast<unsigned>(std::stoul(digits, nullptr, 16));
-}
-
 }  // namespace
 
 void setHidSnapshotSource(HidSnapshotSource source) {
@@ -68,16 +52,34 @@ std::string fourDigits(unsigned long value, unsigned base) {
   return text;
 }
 
+bool namesOpencockpitsVendor(const std::string& path) {
+  static const std::regex vendor(".+#(vid_0000).+",
+                                 std::regex::ECMAScript | std::regex::icase);
+  // The regular expression decides; the cheap test only spares it the paths
+  // that cannot match, which are nearly all of them.
+  return mayNameOpencockpitsVendor(path) && sioc_lib::matchWhole(path, vendor);
+}
+
+std::optional<unsigned> productIdInPath(const std::string& path) {
+  static const std::regex product(R"(.+pid_(\w{4}).+)",
+                                  std::regex::ECMAScript | std::regex::icase);
+  std::smatch match;
+  if (!sioc_lib::matchWhole(path, product, &match)) return std::nullopt;
+  const std::string digits = match[1].str();
+  // Digits such as zzzz name no product; such a device is passed over.
+  if (!std::isxdigit(static_cast<unsigned char>(digits[0]))) return std::nullopt;
+  return static_cast<unsigned>(std::stoul(digits, nullptr, 16));
+}
+
 std::optional<unsigned> opencockpitsProductId(const std::string& path) {
-  // The regular expressions decide; the cheap test only spares them the
-  // paths that cannot match, which are nearly all of them.
   if (!mayNameOpencockpitsVendor(path)) return std::nullopt;
   // Every search asks again about the same few boards, and the answer
   // depends on the path alone: work each path out once.
   static std::unordered_map<std::string, std::optional<unsigned>> known;
   if (const auto it = known.find(path); it != known.end()) return it->second;
   if (known.size() >= 1024) known.clear();
-  const std::optional<unsigned> product = productIdByRules(path);
+  const std::optional<unsigned> product =
+      namesOpencockpitsVendor(path) ? productIdInPath(path) : std::nullopt;
   known.emplace(path, product);
   return product;
 }

@@ -9,6 +9,7 @@
 
 // Interfaces a search visits at most; lowered to the list's length whenever a
 // search reaches its end.
+constexpr uint32_t kHidInterfaceLimit = 1000;
 extern uint32_t hidInterfaceLimit;
 
 // Where searches take their snapshots from (the native backend by default).
@@ -29,5 +30,9 @@ std::string fourDigits(unsigned long value, unsigned base);
 
 // The product id of an Opencockpits (vendor 0000) interface path, or nothing.
 std::optional<unsigned> opencockpitsProductId(const std::string& path);
+// Its two rules: "#vid_0000" in any letter case, and the product digits
+// after the last "pid_" that four word characters and one more follow.
+bool namesOpencockpitsVendor(const std::string& path);
+std::optional<unsigned> productIdInPath(const std::string& path);
 
 #endif  // TRV_DETECT_HID_SEARCH_H_

@@ -86,6 +86,18 @@ void finishRead(TxtFileReaderImpl& impl, bool complete) {
 
 }  // namespace
 
+std::string windowsText(const LineList& lines) {
+  std::string text;
+  for (const std::string& line : lines) {
+    for (const char c : line) {
+      if (c == '\n') text += '\r';
+      text += c;
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
 TxtFileReader::TxtFileReader() : impl_(std::make_shared<TxtFileReaderImpl>()) {}
 TxtFileReader::~TxtFileReader() = default;
 
@@ -164,32 +176,10 @@ bool TxtFileWriter::openFile(const std::filesystem::path& fileName, bool mustBeN
   return openStream(impl_->stream, fileName, mode);
 }
 
-void TxtFileWriter::writeLines(const LineList& lines) {
-  for (const std::string& line : lines) {
-    writeText(line);
-    endLine();
-  }
-}
-
-void TxtFileWriter::writeText(const std::string& text) {
-  std::ofstream& out = impl_->stream;
-  size_t start = 0;
-  for (size_t lf = text.find('\n'); lf != std::string::npos;
-       lf = text.find('\n', start)) {
-    out.write(text.data() + start, static_cast<std::streamsize>(lf - start));
-    out.write("\r\n", 2);
-    start = lf + 1;
-  }
-  out.write(text.data() + start, static_cast<std::streamsize>(text.size() - start));
-}
+void TxtFileWriter::writeLines(const LineList& lines) { writeBytes(windowsText(lines)); }
 
 void TxtFileWriter::writeBytes(const std::string& bytes) {
   impl_->stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-void TxtFileWriter::endLine() {
-  impl_->stream.write("\r\n", 2);
-  impl_->stream.flush();
 }
 
 bool TxtFileWriter::close() {

@@ -16,6 +16,10 @@ using LineList = std::list<std::string>;
 struct TxtFileReaderImpl;
 struct TxtFileWriterImpl;
 
+// What a file of these lines holds: each element followed by CR LF, and each
+// line feed inside an element written as CR LF too.
+std::string windowsText(const LineList& lines);
+
 class TxtFileReader {
  public:
   TxtFileReader();
@@ -50,11 +54,8 @@ class TxtFileWriter {
   // Creates the file, or empties an existing one.
   virtual bool open(const std::filesystem::path& fileName, bool inDocuments);
 
-  // Each element followed by a line end; a line feed inside an element is a
-  // line end too.
+  // windowsText(lines).
   void writeLines(const LineList& lines);
-  void writeText(const std::string& text);
-  void endLine();
   // The bytes as they are, line ends included.
   void writeBytes(const std::string& bytes);
 

@@ -86,13 +86,9 @@ void writeFile(const std::function<void(sioc_lib::TxtFileWriter&)>& write,
   const std::string shown = sioc_lib::windowsForm(fileName);
   const auto failure = [&] { return std::runtime_error("Failed to create " + shown); };
 
-  // A folder standing at the name is never removed to make room, and a file
-  // made read-only is never replaced.
   const sioc_lib::FileStatus earlier = sioc_lib::fileStatus(fileName);
   if (earlier.what == Standing::kError ||
-      (existing == ExistingFile::kReplace &&
-       (earlier.what == Standing::kFolder ||
-        (earlier.what != Standing::kNothing && earlier.readOnly)))) {
+      (existing == ExistingFile::kReplace && refusesToReplace(earlier))) {
     throw failure();
   }
 
@@ -132,6 +128,11 @@ void writeFile(const std::function<void(sioc_lib::TxtFileWriter&)>& write,
 }
 
 }  // namespace
+
+bool refusesToReplace(const sioc_lib::FileStatus& earlier) {
+  return earlier.what == Standing::kError || earlier.what == Standing::kFolder ||
+         (earlier.what != Standing::kNothing && earlier.readOnly);
+}
 
 void writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path& fileName,
                    ExistingFile existing) {

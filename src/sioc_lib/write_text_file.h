@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "sioc_lib/replace_file.h"
 #include "sioc_lib/txt_file.h"
 
 // What writeTextFile does with a file that already stands at its name.
@@ -16,6 +17,11 @@ enum class ExistingFile { kReplace, kKeep };
 // "Failed to create <path>" and leaves an earlier file exactly as it was.
 void writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path& fileName,
                    ExistingFile existing = ExistingFile::kReplace);
+
+// Whether writeTextFile refuses to replace what stands at a name: a folder
+// (never removed to make room), a file made read-only, or a name that cannot
+// be looked at.
+bool refusesToReplace(const sioc_lib::FileStatus& earlier);
 
 // The same for bytes that are written exactly as they are: a copy.
 void writeByteFile(const std::string& bytes, const std::filesystem::path& fileName,

@@ -253,3 +253,99 @@ TEST(ToolTest, Runs) {
 }
 
 }  // namespace
+
+// trv_boards started in the setup folder, then a setup run, then trv_boards
+// again: the preview says what the run then changes, and afterwards that
+// nothing is left to change. The preview itself writes nothing.
+const std::string kUnchanged =
+    "Vorlantrv.lst: unchanged\nsiocini_before_setup_Vorlantrv.ini: unchanged\n"
+    "sioc.ini: unchanged\n";
+
+TEST(ToolTest, PreviewsWhatARunChanges) {
+  const std::string example = "efis1=a\r\n|mcp=b\r\n|cdu1=c\r\n|ini=";
+  struct {
+    const char* earlier;             // boards of a setup run before, or nullptr
+    const char* boards;              // plugged in for the preview and the run
+    std::string layout;              // laid out first, as in the table above
+    std::string preview;             // after the listing
+    std::string strace = "";         // more strace options for the first preview
+    std::string after = kUnchanged;  // the preview after the run; "": as before
+  } cases[] = {
+      // A board moved to another USB port: its one line out, one in.
+      {"16:5", "16:6", "atc=a\r\n|ini=hand",
+       "Vorlantrv.lst: unchanged\nsiocini_before_setup_Vorlantrv.ini: unchanged\n"
+       "sioc.ini: 1 line out, 1 line in\n"
+       "  - 36: MASTER=11,11,1,5\n  + 36: MASTER=11,11,1,6\n"},
+      // A first run over a sioc.ini edited by hand and saved with LF alone.
+      {nullptr, "11:1 9:0 2:4",
+       example + replaced(kWorkedExampleIni, "Minimized=No", "Minimized=Yes"),
+       "Vorlantrv.lst: new\nsiocini_before_setup_Vorlantrv.ini: new, a copy of sioc.ini\n"
+       "sioc.ini: 1 line out, 1 line in\n  - 6: Minimized=Yes\n  + 6: Minimized=No\n"
+       "  and the line ends become CR LF\n"},
+      {nullptr, "11:1 9:0 2:4", example + kWorkedExampleIni + "|backup=",
+       "Vorlantrv.lst: new\nsiocini_before_setup_Vorlantrv.ini: unchanged\n"
+       "sioc.ini: the same lines; their line ends become CR LF\n"},
+      // No sioc.ini yet; the run after this one backs up the first.
+      {nullptr, "16:5", "atc=a\r\n",
+       "Vorlantrv.lst: new\n"
+       "siocini_before_setup_Vorlantrv.ini: none is made, as there is no sioc.ini\n"
+       "sioc.ini: new\n",
+       "",
+       "Vorlantrv.lst: unchanged\n"
+       "siocini_before_setup_Vorlantrv.ini: new, a copy of sioc.ini\nsioc.ini: "
+       "unchanged\n"},
+      // Nothing a run would write.
+      {nullptr, "16:5", "ini=hand",
+       "\n? Module folder: @\\Vorlancockpit\\TRVatc\nnot found for atc\n"
+       "atc not configured.\n\nA setup run would write nothing:\nNo files produced ...\n",
+       "", ""},
+#ifndef _WIN32
+      // A file that cannot be read: under its heading, what the run would say.
+      {nullptr, "16:5", "atc=a\r\n|ini=hand",
+       "Vorlantrv.lst: new\nsiocini_before_setup_Vorlantrv.ini:\n"
+       "! Failed to read @\\sioc.ini\nsioc.ini:\n! Failed to read @\\sioc.ini\n",
+       "-e inject=openat:error=EIO -P@/sioc.ini"},
+#endif
+  };
+  for (const auto& c : cases) {
+    const test::TempDir dir;
+    const fs::path base = dir.path() / "Sim";
+    const fs::path setup = base / kSetup;
+    fs::create_directories(setup);
+    for (const auto& [name, bytes] : items(c.layout))
+      layOut(base / fs::u8path(name), bytes);
+    const fs::path devices = dir.path() / "devices.txt";
+    test::setEnv("TRV_SETUP_DEVICES", devices.u8string());
+    if (c.earlier) {
+      test::writeBytes(devices, test::boards(c.earlier));
+      test::runProgram(TRV_SETUP_SCRIPTED_EXE, setup);
+    }
+    test::writeBytes(devices, test::boards(c.boards));
+    const fs::path writes = dir.path() / "writes.txt";
+    const auto preview = [&](const std::string& options) {
+      const auto files = test::filesBelow(base);
+      std::string prefix;
+#ifndef _WIN32
+      // Every call that could create, change or remove a file, counted.
+      prefix =
+          "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -e trace=%file -o '|grep -cE "
+          "\"O_WRONLY|O_RDWR|O_CREAT|^([0-9]+ +)?(creat|rename|unlink|mkdir|rmdir|link|"
+          "symlink|truncate)[a-z0-9]*\\(\" >" +
+          writes.u8string() + "' " + replaced(options, "@", base.u8string());
+#endif
+      const std::string output = test::runProgram(TRV_BOARDS_SCRIPTED_EXE, setup, prefix);
+      EXPECT_EQ(test::filesBelow(base), files);
+      EXPECT_EQ(test::readBytes(writes).value_or("0\n"), "0\n");
+      const size_t start = output.find("What a setup run");
+      return start == std::string::npos ? output : output.substr(start);
+    };
+    const std::string heading = "What a setup run would change in @:\n";
+    const std::string prompt = "\nPress <Return> or <Enter> to close this window ...";
+    const auto expected = [&](const std::string& text) {
+      return replaced(heading + text + prompt, "@", sioc_lib::windowsForm(base));
+    };
+    EXPECT_EQ(preview(c.strace), expected(c.preview)) << c.layout;
+    test::runProgram(TRV_SETUP_SCRIPTED_EXE, setup);
+    EXPECT_EQ(preview(""), expected(c.after.empty() ? c.preview : c.after)) << c.layout;
+  }
+}

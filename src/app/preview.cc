@@ -1,0 +1,118 @@
+#include "app/preview.h"
+
+#include <dtl.hpp>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/console.h"
+#include "app/globals.h"
+#include "config/module_list.h"
+#include "config/sioc_ini.h"
+#include "sioc_lib/path_text.h"
+#include "sioc_lib/replace_file.h"
+#include "sioc_lib/txt_file.h"
+#include "sioc_lib/write_text_file.h"
+
+namespace {
+
+using sioc_lib::LineList;
+
+// The lines of a text that windowsText made: each ends in CR LF.
+LineList writtenLines(const std::string& text) {
+  LineList lines;
+  for (size_t start = 0; start < text.size();) {
+    const size_t end = text.find("\r\n", start);
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+std::string count(size_t n) { return std::to_string(n) + (n == 1 ? " line" : " lines"); }
+
+// The lines that would go and come, as a shortest edit: a moved board is its
+// one line out and one line in, not the whole file.
+void printChanges(const std::string& name, const LineList& before,
+                  const LineList& after) {
+  using Lines = std::vector<std::string>;
+  // Within a change, the lines that go come before those that come.
+  dtl::Diff<std::string, Lines> diff(Lines(before.begin(), before.end()),
+                                     Lines(after.begin(), after.end()), true);
+  diff.compose();
+  std::vector<std::string> changes;
+  size_t out = 0;
+  for (const auto& [text, at] : diff.getSes().getSequence()) {
+    if (at.type == dtl::SES_COMMON) continue;
+    const bool goes = at.type == dtl::SES_DELETE;
+    out += goes ? 1 : 0;
+    changes.push_back(std::string(goes ? "  - " : "  + ") +
+                      std::to_string(goes ? at.beforeIdx : at.afterIdx) + ": " + text);
+  }
+  printLine(name + ": " + count(out) + " out, " + count(changes.size() - out) + " in");
+  for (const std::string& change : changes) printLine(change);
+}
+
+// What writing text to baseFolder / name would change.
+void previewFile(const std::string& name, const std::string& text) {
+  const std::filesystem::path path = sioc_lib::joinPath(baseFolder, name);
+  const sioc_lib::FileStatus earlier = sioc_lib::fileStatus(path);
+  if (earlier.what == sioc_lib::Standing::kNothing) return printLine(name + ": new");
+  std::string bytes;
+  LineList lines;
+  try {
+    if (earlier.what != sioc_lib::Standing::kError && refusesToReplace(earlier)) {
+      throw std::runtime_error("Failed to create " + sioc_lib::windowsForm(path));
+    }
+    sioc_lib::TxtFileReader reader;
+    if (!reader.open(path, false)) return printLine(name + ": new");  // no file
+    bytes = reader.readBytes();
+    reader.readLines(lines);
+  } catch (const std::runtime_error& e) {
+    printLine(name + ":");
+    return printLine(std::string("! ") + e.what());
+  }
+  if (bytes == text) return printLine(name + ": unchanged");
+  const LineList written = writtenLines(text);
+  if (lines == written) {
+    return printLine(name + ": the same lines; their line ends become CR LF");
+  }
+  printChanges(name, lines, written);
+  if (sioc_lib::windowsText(lines) != bytes)
+    printLine("  and the line ends become CR LF");
+}
+
+void previewBackup() {
+  const std::string name = sioc_lib::pathText(siocIniBackupName().filename());
+  try {
+    const BackupPlan plan = planSiocIniBackup();
+    if (plan.backupStands) return printLine(name + ": unchanged");
+    printLine(name + (plan.copy ? ": new, a copy of sioc.ini"
+                                : ": none is made, as there is no sioc.ini"));
+  } catch (const std::runtime_error& e) {
+    printLine(name + ":");
+    printLine(std::string("! ") + e.what());
+  }
+}
+
+}  // namespace
+
+void previewSetupRun(const ModuleSlots& slots) {
+  printLine("");
+  printLine("What a setup run would change in " + sioc_lib::windowsForm(baseFolder) +
+            ":");
+  moduleSlots = slots;
+  moduleListContent.clear();
+  siocIniContent.clear();
+  collectModuleFolders();
+  buildSiocIni();
+  if (moduleListContent.empty()) {
+    printLine("A setup run would write nothing:");
+    return printLine("No files produced ...");
+  }
+  previewFile(sioc_lib::pathText(moduleListFileName),
+              sioc_lib::windowsText(moduleListContent));
+  previewBackup();
+  previewFile(sioc_lib::pathText(siocIniFileName), sioc_lib::windowsText(siocIniContent));
+}
