@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Measures the tool: Google Benchmark for its own work, then whole runs of
-# trv_setup_scripted side by side with hyperfine (0 against 100 interfaces).
+# trv_setup_scripted side by side with hyperfine (0 against 100 interfaces),
+# and trv_boards's preview beside a setup run over a large installation.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/ensure-packages.sh
 ensure_packages cmake g++ make googletest libbenchmark-dev hyperfine
 
 cmake --preset default >/dev/null
-cmake --build --preset default -j"$(nproc)" --target trv_benchmark trv_setup_scripted >/dev/null
+cmake --build --preset default -j"$(nproc)" --target trv_benchmark trv_setup_scripted trv_boards_scripted >/dev/null
 build/native/bench/trv_benchmark
 
 work=$(mktemp -d)
@@ -44,6 +45,30 @@ hyperfine -N --warmup 20 --runs 500 -n "6 boards alone" "$(run boards)" -n "6 bo
 # disk that holds $work.
 hyperfine -N --warmup 20 --runs 300 -n "files on tmpfs" "$(run boards | sed "s|$work/Sim|$shm/Sim|")" \
   -n "files on disk ($(df --output=fstype "$work" | tail -1))" "$(run boards)"
+
+# A large installation: sixteen module folders of 1,000 lines each (twelve
+# of the modules can be plugged in at once), a Vorlantrv.lst that lacks every
+# tenth line and a hand-written sioc.ini of 200 lines, laid out anew before
+# each run; the preview against the setup run that it describes.
+large="$work/large"
+mkdir -p "$large/Vorlancockpit/SIOC/Kesmira/TRV_setup"
+for slot in efis1 efis2 mcp mcpv3 atc comm1 comm2 comm3 cdu1 cdu2 cdu3 cduv31 cduv32 cduv33 chrono1 chrono2; do
+  mkdir -p "$large/Vorlancockpit/TRV$slot"
+  for i in $(seq 1000); do printf 'SIOC\\%s\\part%04d.ssi\r\n' "$slot" "$i"; done \
+    >"$large/Vorlancockpit/TRV$slot/module.lst"
+done
+for b in 000b:1 000b:2 0014:3 0010:4 000d:5 000d:6 000d:7 0002:8 0013:9 0013:10 0015:11 0015:12; do
+  printf '%s\\%04d\t\\\\?\\hid#vid_0000&pid_%s%s\n' "$key" "${b#*:}" "${b%:*}" "$suffix"
+done >"$work/twelve.txt"
+(cd "$large/Vorlancockpit/SIOC/Kesmira/TRV_setup" &&
+  TRV_SETUP_DEVICES="$work/twelve.txt" "$OLDPWD/build/native/trv_setup_scripted" </dev/null >/dev/null)
+awk 'NR % 10' "$large/Vorlantrv.lst" >"$work/list"
+for i in $(seq 200); do printf 'key%03d=hand-written value %d\r\n' "$i" "$i"; done >"$work/ini"
+lay_out="cp $work/list $large/Vorlantrv.lst; cp $work/ini $large/sioc.ini; rm -f $large/siocini_before_setup_Vorlantrv.ini"
+in_large() { echo "env -C $large/Vorlancockpit/SIOC/Kesmira/TRV_setup TRV_SETUP_DEVICES=$work/twelve.txt $PWD/build/native/$1"; }
+hyperfine -N --warmup 5 --runs 100 --prepare "sh -c '$lay_out'" \
+  -n "setup run, 12 modules of 1,000 lines" "$(in_large trv_setup_scripted)" \
+  -n "preview of the same run (trv_boards)" "$(in_large trv_boards_scripted)"
 
 # Instructions (callgrind) are exact where times vary.
 if command -v valgrind >/dev/null; then

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/console.h"
@@ -17,29 +18,22 @@
 
 namespace {
 
-using sioc_lib::LineList;
-
-// The lines of a text that windowsText made: each ends in CR LF.
-LineList writtenLines(const std::string& text) {
-  LineList lines;
-  for (size_t start = 0; start < text.size();) {
-    const size_t end = text.find("\r\n", start);
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
 std::string count(size_t n) { return std::to_string(n) + (n == 1 ? " line" : " lines"); }
+
+// Whether the line ends of text change when its lines are written: an LF
+// alone, or a last line without a line end.
+bool lineEndsChange(const std::string& text) {
+  for (size_t lf = text.find('\n'); lf != std::string::npos; lf = text.find('\n', lf + 1))
+    if (lf == 0 || text[lf - 1] != '\r') return true;
+  return !text.empty() && text.back() != '\n';
+}
 
 // The lines that would go and come, as a shortest edit: a moved board is its
 // one line out and one line in, not the whole file.
-void printChanges(const std::string& name, const LineList& before,
-                  const LineList& after) {
-  using Lines = std::vector<std::string>;
+void printChanges(const std::string& name, const std::vector<std::string_view>& before,
+                  const std::vector<std::string_view>& after) {
   // Within a change, the lines that go come before those that come.
-  dtl::Diff<std::string, Lines> diff(Lines(before.begin(), before.end()),
-                                     Lines(after.begin(), after.end()), true);
+  dtl::Diff<std::string_view> diff(before, after, true);
   diff.compose();
   std::vector<std::string> changes;
   size_t out = 0;
@@ -48,7 +42,8 @@ void printChanges(const std::string& name, const LineList& before,
     const bool goes = at.type == dtl::SES_DELETE;
     out += goes ? 1 : 0;
     changes.push_back(std::string(goes ? "  - " : "  + ") +
-                      std::to_string(goes ? at.beforeIdx : at.afterIdx) + ": " + text);
+                      std::to_string(goes ? at.beforeIdx : at.afterIdx) + ": " +
+                      std::string(text));
   }
   printLine(name + ": " + count(out) + " out, " + count(changes.size() - out) + " in");
   for (const std::string& change : changes) printLine(change);
@@ -60,7 +55,6 @@ void previewFile(const std::string& name, const std::string& text) {
   const sioc_lib::FileStatus earlier = sioc_lib::fileStatus(path);
   if (earlier.what == sioc_lib::Standing::kNothing) return printLine(name + ": new");
   std::string bytes;
-  LineList lines;
   try {
     if (earlier.what != sioc_lib::Standing::kError && refusesToReplace(earlier)) {
       throw std::runtime_error("Failed to create " + sioc_lib::windowsForm(path));
@@ -68,19 +62,18 @@ void previewFile(const std::string& name, const std::string& text) {
     sioc_lib::TxtFileReader reader;
     if (!reader.open(path, false)) return printLine(name + ": new");  // no file
     bytes = reader.readBytes();
-    reader.readLines(lines);
   } catch (const std::runtime_error& e) {
     printLine(name + ":");
     return printLine(std::string("! ") + e.what());
   }
   if (bytes == text) return printLine(name + ": unchanged");
-  const LineList written = writtenLines(text);
+  const std::vector<std::string_view> lines = sioc_lib::lineViews(bytes);
+  const std::vector<std::string_view> written = sioc_lib::lineViews(text);
   if (lines == written) {
     return printLine(name + ": the same lines; their line ends become CR LF");
   }
   printChanges(name, lines, written);
-  if (sioc_lib::windowsText(lines) != bytes)
-    printLine("  and the line ends become CR LF");
+  if (lineEndsChange(bytes)) printLine("  and the line ends become CR LF");
 }
 
 void previewBackup() {

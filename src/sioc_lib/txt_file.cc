@@ -89,13 +89,33 @@ void finishRead(TxtFileReaderImpl& impl, bool complete) {
 std::string windowsText(const LineList& lines) {
   std::string text;
   for (const std::string& line : lines) {
-    for (const char c : line) {
-      if (c == '\n') text += '\r';
-      text += c;
+    size_t start = 0;
+    for (size_t lf = line.find('\n'); lf != std::string::npos;
+         lf = line.find('\n', start)) {
+      text.append(line, start, lf - start).append("\r\n");
+      start = lf + 1;
     }
-    text += "\r\n";
+    text.append(line, start).append("\r\n");
   }
   return text;
+}
+
+std::vector<std::string_view> lineViews(std::string_view text) {
+  std::vector<std::string_view> lines;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    // Only a CR directly before the LF belongs to the line end; a last line
+    // without LF keeps all its bytes.
+    size_t next = end + 1;
+    if (end == std::string::npos) {
+      end = next = text.size();
+    } else if (end > start && text[end - 1] == '\r') {
+      --end;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = next;
+  }
+  return lines;
 }
 
 TxtFileReader::TxtFileReader() : impl_(std::make_shared<TxtFileReaderImpl>()) {}
@@ -120,22 +140,12 @@ bool TxtFileReader::open(const std::filesystem::path& fileName, bool inDocuments
 }
 
 void TxtFileReader::readLines(LineList& lines) {
-  std::ifstream& in = impl_->stream;
-  if (!in.is_open()) return;
-  bool complete = rewind(in);
+  const std::string bytes = readBytes();
   try {
-    std::string line;
-    while (complete && std::getline(in, line)) {
-      // Only a CR directly before the LF belongs to the line end; a last line
-      // without LF keeps all its bytes.
-      const bool endedByLineFeed = !in.eof();
-      if (endedByLineFeed && !line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(line);
-    }
+    for (const std::string_view line : lineViews(bytes)) lines.emplace_back(line);
   } catch (const std::bad_alloc&) {
-    complete = false;
+    failedToRead(impl_->shownName);
   }
-  finishRead(*impl_, complete);
 }
 
 std::string TxtFileReader::readBytes() {

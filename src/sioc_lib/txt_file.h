@@ -8,6 +8,8 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace sioc_lib {
 
@@ -19,6 +21,10 @@ struct TxtFileWriterImpl;
 // What a file of these lines holds: each element followed by CR LF, and each
 // line feed inside an element written as CR LF too.
 std::string windowsText(const LineList& lines);
+
+// The lines of a file's bytes, as readLines reads them: LF or CR LF ends a
+// line, and a last line without a line end is a line too.
+std::vector<std::string_view> lineViews(std::string_view text);
 
 class TxtFileReader {
  public:

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build in two installations under Wine, each with one board:
 # - directly in a drive's root (a Wine drive letter mapped to a temporary
-#   folder): it writes X:\Vorlantrv.lst and X:\sioc.ini;
+#   folder): it writes X:\Vorlantrv.lst and X:\sioc.ini, and trv_boards then
+#   finds nothing left to change there;
 # - below a folder named Jörg, in a real console (script gives Wine a
 #   terminal): the console shows the name right in the " created." lines and
 #   its output code page (850) is left as it was;
@@ -9,7 +10,7 @@
 #   its own, with a module folder that may not be searched: the run stops
 #   with "Failed to read" and writes nothing.
 set -euo pipefail
-exe=$1
+exe=$1 boards=$2
 root=$(mktemp -d)
 dosdevices="${WINEPREFIX:-$HOME/.wine}/dosdevices"
 letter=$(for l in x w v u t; do [ -e "$dosdevices/$l:" ] || { echo "$l"; break; }; done)
@@ -29,6 +30,10 @@ shown=$(cd "$root/drive/Vorlancockpit/SIOC/Kesmira/TRV_setup" && wine "$exe" </d
 expect "${letter^^}:\\Vorlantrv.lst created." "$shown"
 expect "${letter^^}:\\sioc.ini created." "$shown"
 [ "$(head -c 4 "$root/drive/sioc.ini")" = "; Th" ] || { echo "no X:\\sioc.ini"; exit 1; }
+shown=$(cd "$root/drive/Vorlancockpit/SIOC/Kesmira/TRV_setup" && wine "$boards" </dev/null | tr -d '\r')
+expect "What a setup run would change in ${letter^^}:\\:" "$shown"
+expect "Vorlantrv.lst: unchanged" "$shown"
+expect "sioc.ini: unchanged" "$shown"
 
 shown=$(cd "$root/Jörg/Vorlancockpit/SIOC/Kesmira/TRV_setup" &&
   script -qec "wine cmd /c 'chcp 850 & Z:$exe <NUL & chcp'" /dev/null </dev/null |
