@@ -324,15 +324,13 @@ TEST(ToolTest, PreviewsWhatARunChanges) {
     const fs::path writes = dir.path() / "writes.txt";
     const auto preview = [&](const std::string& options) {
       const auto files = test::filesBelow(base);
-      std::string prefix;
-#ifndef _WIN32
-      // Every call that could create, change or remove a file, counted.
-      prefix =
+      // Every call that could create, change or remove a file, counted (not
+      // under Wine, where programs start without a POSIX shell).
+      const std::string prefix =
           "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -e trace=%file -o '|grep -cE "
           "\"O_WRONLY|O_RDWR|O_CREAT|^([0-9]+ +)?(creat|rename|unlink|mkdir|rmdir|link|"
           "symlink|truncate)[a-z0-9]*\\(\" >" +
           writes.u8string() + "' " + replaced(options, "@", base.u8string());
-#endif
       const std::string output = test::runProgram(TRV_BOARDS_SCRIPTED_EXE, setup, prefix);
       EXPECT_EQ(test::filesBelow(base), files);
       EXPECT_EQ(test::readBytes(writes).value_or("0\n"), "0\n");
