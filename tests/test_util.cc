@@ -56,16 +56,15 @@ std::optional<std::string> readBytes(const fs::path& file) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::vector<std::pair<std::string, std::string>> filesBelow(const fs::path& folder) {
-  std::vector<std::pair<std::string, std::string>> files;
+std::map<std::string, std::string> filesBelow(const fs::path& folder) {
+  std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
     std::error_code ec;  // a link loop has no status
-    if (entry.is_directory(ec)) continue;
     // A FIFO would block a read.
-    files.emplace_back(entry.path().lexically_relative(folder).generic_u8string(),
-                       entry.is_regular_file(ec) ? *readBytes(entry.path()) : "<other>");
+    if (!entry.is_directory(ec))
+      files[entry.path().lexically_relative(folder).generic_u8string()] =
+          entry.is_regular_file(ec) ? *readBytes(entry.path()) : "<other>";
   }
-  std::sort(files.begin(), files.end());
   return files;
 }
 

@@ -4,6 +4,7 @@
 #define TRV_TESTS_TEST_UTIL_H_
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,7 +31,7 @@ class TempDir {
 void writeBytes(const fs::path& file, const std::string& bytes);
 std::optional<std::string> readBytes(const fs::path& file);
 // Every file below folder by its relative name, with its bytes.
-std::vector<std::pair<std::string, std::string>> filesBelow(const fs::path& folder);
+std::map<std::string, std::string> filesBelow(const fs::path& folder);
 
 // Boards as "product:number" words ("11:1" is an EFIS with device number 1);
 // "v46d:11:1" is of another vendor (in hex). Gives TRV_SETUP_DEVICES lines.
