@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "app/globals.h"
 #include "app/run_setup.h"
 #include "test_util.h"
 
 #ifdef _WIN32
 #include <windows.h>
-
-#include <thread>
 #endif
 
 namespace {
@@ -17,14 +17,21 @@ namespace {
 // While this run reads sioc.ini for the backup, another run makes the backup
 // (it is kept, and no line says this run made it), or another program saves
 // sioc.ini once (it is read again: the backup is one whole version) or on
-// every read (the run stops before sioc.ini is replaced). No temporary stays.
+// every read (the run stops before sioc.ini is replaced). On Windows a program
+// (a virus scanner, an editor) may hold it for a moment without sharing: it is
+// waited for. No temporary stays.
 TEST(SiocIniTest, ChangesWhileSiocIniIsRead) {
-  const struct {
+  struct Case {
     int saves;             // of sioc.ini, each just before a read
     bool otherRunsBackup;  // made just before the first read
     const char* result;    // the backup's bytes, or the start of the failure
-  } cases[] = {
+    bool held = false;     // for 300 ms from just before the first read
+  };
+  std::vector<Case> cases = {
       {1, true, "other run's"}, {1, false, "hand!"}, {3, false, "Failed to read"}};
+#ifdef _WIN32
+  cases.push_back({0, false, "hand", true});
+#endif
   for (const auto& c : cases) {
     const test::TempDir dir;
     baseFolder = dir.path();
@@ -33,7 +40,15 @@ TEST(SiocIniTest, ChangesWhileSiocIniIsRead) {
     test::writeBytes(dir.path() / "sioc.ini", "hand");
     test::useDevices("16:5");
     int saves = 0;
+    std::thread releaser;
     beforeSiocIniRead = [&] {
+#ifdef _WIN32
+      if (c.held && !releaser.joinable()) {
+        const HANDLE held = CreateFileW((dir.path() / "sioc.ini").c_str(), GENERIC_READ,
+                                        0, nullptr, OPEN_EXISTING, 0, nullptr);
+        releaser = std::thread([held] { Sleep(300), CloseHandle(held); });
+      }
+#endif
       if (c.otherRunsBackup) test::writeBytes(backup, "other run's");
       if (saves < c.saves)
         test::writeBytes(dir.path() / "sioc.ini", "hand" + std::string(++saves, '!'));
@@ -46,36 +61,14 @@ TEST(SiocIniTest, ChangesWhileSiocIniIsRead) {
     } catch (const std::runtime_error& e) {
       result = std::string(e.what()).substr(0, 14);
     }
+    if (releaser.joinable()) releaser.join();
     beforeSiocIniRead = nullptr;
-    const bool made = !c.otherRunsBackup && c.saves == 1;
+    const bool made = !c.otherRunsBackup && c.saves < 3;
     EXPECT_EQ(testing::internal::GetCapturedStdout().find("siocini") != std::string::npos,
               made);
     EXPECT_EQ(result, c.result);
     EXPECT_EQ(test::filesBelow(dir.path()).size(), c.saves == 3 ? 3u : 4u);
   }
 }
-
-#ifdef _WIN32
-// A sioc.ini that another program holds for a moment without sharing (a
-// virus scanner, an editor) is waited for, backed up and replaced.
-TEST(SiocIniTest, SiocIniHeldForAMoment) {
-  const test::TempDir dir;
-  baseFolder = dir.path();
-  const auto ini = dir.path() / "sioc.ini";
-  test::writeBytes(dir.path() / "Vorlancockpit/TRVatc/module.lst", "a\r\n");
-  test::writeBytes(ini, "hand\n");
-  test::useDevices("16:5");
-  HANDLE held =
-      CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  std::thread releaser([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    CloseHandle(held);
-  });
-  runSetup();
-  releaser.join();
-  EXPECT_EQ(test::readBytes(dir.path() / "siocini_before_setup_Vorlantrv.ini"), "hand\n");
-  EXPECT_EQ(test::readBytes(ini)->substr(0, 5), "; Thi");
-}
-#endif
 
 }  // namespace
