@@ -15,7 +15,7 @@ root=$(mktemp -d)
 dosdevices="${WINEPREFIX:-$HOME/.wine}/dosdevices"
 letter=$(for l in x w v u t; do [ -e "$dosdevices/$l:" ] || { echo "$l"; break; }; done)
 as_user=()
-trap '"${as_user[@]}" wineserver -w; rm -f "$dosdevices/$letter:"; chmod -R u+rwx "$root"; rm -rf "$root"' EXIT
+trap '[ ${#as_user[@]} -eq 0 ] || "${as_user[@]}" wineserver -w; rm -f "$dosdevices/$letter:"; chmod -R u+rwx "$root"; rm -rf "$root"' EXIT
 ln -s "$root/drive" "$dosdevices/$letter:"
 printf '{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\\0005\t\\\\?\\hid#vid_0000&pid_0010#1#x\r\n' \
   >"$root/devices.txt"
