@@ -307,10 +307,11 @@ TEST(ToolTest, ListsBoards) {
               banner + "   #  vendor  product  device  what the setup makes of it\n" +
                   c.printed + elsewhere + kPrompt);
   }
-  // Interfaces past the setup's limit are named, not dropped: here an ATC.
+  // Interfaces past the setup's limit are named, not dropped: here an ATC,
+  // the 1001st interface.
   std::string many;
-  for (int i = 0; i < 1001; ++i) many += test::boards("v46d:1:1");
-  test::writeBytes(devices, many + test::boards("16:5"));
+  for (int i = 0; i < 1000; ++i) many += test::boards("v46d:1:1");
+  test::writeBytes(devices, many + test::boards("16:5 v46d:1:1"));
   EXPECT_NE(test::runProgram(TRV_BOARDS_SCRIPTED_EXE, dir.path())
                 .find(" another maker's device\nand 2 interfaces more, which the setup "
                       "never looks at: it looks at the first 1000 only\n\nA setup run "

@@ -28,7 +28,7 @@ TEST(SiocIniTest, ChangesWhileSiocIniIsRead) {
     bool held = false;     // for 300 ms from just before the first read
   };
   std::vector<Case> cases = {
-      {1, true, "other run's"}, {1, false, "hand!"}, {3, false, "Failed to read"}};
+      {1, true, "other run's"}, {1, false, "hand!"}, {3, false, "Failed to read "}};
 #ifdef _WIN32
   cases.push_back({0, false, "hand", true});
 #endif
@@ -59,7 +59,7 @@ TEST(SiocIniTest, ChangesWhileSiocIniIsRead) {
       runSetup();
       result = test::readBytes(backup).value_or("");
     } catch (const std::runtime_error& e) {
-      result = std::string(e.what()).substr(0, 14);
+      result = std::string(e.what()).substr(0, 15);
     }
     if (releaser.joinable()) releaser.join();
     beforeSiocIniRead = nullptr;
