@@ -81,27 +81,38 @@ std::filesystem::path siocIniBackupName() {
 
 BackupPlan planSiocIniBackup() {
   const std::filesystem::path backup = siocIniBackupName();
-  // Anything at the backup's name, even a folder or a dangling link, counts
-  // as the first backup and is left alone. A name that cannot be looked at
-  // may hide one, or none: the old sioc.ini is not replaced then.
+  // A name that cannot be looked at may hide the first backup, or none: the
+  // old sioc.ini is not replaced then.
   const sioc_lib::Standing standing = sioc_lib::fileStatus(backup, false).what;
   if (standing == sioc_lib::Standing::kError) {
     throw std::runtime_error("Failed to read " + sioc_lib::windowsForm(backup));
   }
-  if (standing != sioc_lib::Standing::kNothing) return {true, std::nullopt};
+  // A file, or a link to one, is the first backup and is left alone. Where
+  // something else stands (a folder, a link to nothing or to itself) no copy
+  // can be placed, and a sioc.ini must not be replaced without one.
+  if (standing == sioc_lib::Standing::kFile ||
+      (standing == sioc_lib::Standing::kOther &&
+       sioc_lib::fileStatus(backup).what == sioc_lib::Standing::kFile)) {
+    return {true, std::nullopt, {}};
+  }
+  const bool noRoom = standing != sioc_lib::Standing::kNothing;
   const std::filesystem::path ini =
       sioc_lib::joinPath(baseFolder, siocIniFileName.u8string());
-  // A sioc.ini that changes while it is read (another program saves it) is
-  // read again: the backup is always one whole version of it.
-  for (int attempt = 1; attempt <= 3; ++attempt) {
-    const sioc_lib::FileStatus before = sioc_lib::fileStatus(ini);
+  // Size and time cannot tell a save of the same size within the file
+  // system's clock step (2 s on FAT): the bytes must. The copy is taken once
+  // two reads in a row give the same bytes.
+  std::optional<std::string> previous;
+  for (int read = 1; read <= 3; ++read) {
     if (beforeSiocIniRead) beforeSiocIniRead();
     sioc_lib::TxtFileReader reader;
-    if (!reader.open(ini, false)) return {false, std::nullopt};
+    if (!reader.open(ini, false)) return {false, std::nullopt, {}};
+    if (noRoom)
+      throw std::runtime_error("Failed to create " + sioc_lib::windowsForm(backup));
+    const sioc_lib::WriteBlock block(ini);
+    if (!block.held()) break;
     std::string bytes = reader.readBytes();
-    const sioc_lib::FileStatus after = sioc_lib::fileStatus(ini);
-    if (after.size == before.size && after.lastWrite == before.lastWrite)
-      return {false, std::move(bytes)};
+    if (bytes == previous) return {false, std::move(bytes), sioc_lib::fileStatus(ini)};
+    previous = std::move(bytes);
   }
   throw std::runtime_error("Failed to read " + sioc_lib::windowsForm(ini));
 }
@@ -110,5 +121,7 @@ void backupSiocIni() {
   // A copy of the bytes, whatever they are (Notepad's UTF-16 too). Another
   // run may have made the backup since the check: it is kept.
   const BackupPlan plan = planSiocIniBackup();
-  if (plan.copy) writeByteFile(*plan.copy, siocIniBackupName(), ExistingFile::kKeep);
+  if (plan.copy) {
+    writeByteFile(*plan.copy, siocIniBackupName(), ExistingFile::kKeep, plan.original);
+  }
 }

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "sioc_lib/replace_file.h"
+
 // Appends the 24 elements of sioc.ini to siocIniContent.
 void buildSiocIni();
 
@@ -22,11 +24,14 @@ std::filesystem::path siocIniBackupName();
 struct BackupPlan {
   bool backupStands;                // then it is never replaced
   std::optional<std::string> copy;  // the bytes to back up; none without sioc.ini
+  sioc_lib::FileStatus original;    // sioc.ini's, whose permissions the copy takes
 };
 
 // What backupSiocIni would do, writing nothing. Throws "Failed to read
 // <path>" when the backup's name cannot be looked at, or the old sioc.ini
-// cannot be read to its end as one whole version.
+// cannot be read to its end as one whole version, and "Failed to create
+// <path>" when something that is no file (a folder, a link to nothing)
+// stands at the backup's name, where no copy can be placed.
 BackupPlan planSiocIniBackup();
 
 // Keeps a copy of the sioc.ini found before the first run; never replaces it,
@@ -34,7 +39,7 @@ BackupPlan planSiocIniBackup();
 void backupSiocIni();
 
 // Called, when set, before each read of sioc.ini for its backup: tests let
-// another run make the backup there, or change sioc.ini during the read.
+// another run make the backup there, or save sioc.ini between two reads.
 extern std::function<void()> beforeSiocIniRead;
 
 #endif  // TRV_CONFIG_SIOC_INI_H_

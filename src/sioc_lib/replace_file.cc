@@ -18,22 +18,51 @@ namespace sioc_lib {
 
 #ifdef _WIN32
 
+namespace {
+
+bool meansNothing(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+         error == ERROR_INVALID_NAME;
+}
+
+}  // namespace
+
 FileStatus fileStatus(const std::filesystem::path& name, bool followLinks) {
   FileStatus status;
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data) == 0) {
     const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-        error == ERROR_INVALID_NAME) {
-      status.what = Standing::kNothing;
-    }
+    if (meansNothing(error)) status.what = Standing::kNothing;
+    // Wine follows a link even here; a link to itself still stands.
+    if (!followLinks && error == ERROR_CANT_RESOLVE_FILENAME)
+      status.what = Standing::kOther;
     return status;
   }
-  const DWORD attributes = data.dwFileAttributes;
-  // A link or junction tells by its own attributes whether it names a folder.
-  if (!followLinks && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-    status.what = Standing::kOther;
-  } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+  DWORD attributes = data.dwFileAttributes;
+  DWORD sizeHigh = data.nFileSizeHigh, sizeLow = data.nFileSizeLow;
+  FILETIME lastWrite = data.ftLastWriteTime;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    if (!followLinks) {
+      status.what = Standing::kOther;
+      return status;
+    }
+    // The attributes are the link's own; what it leads to, as stat() tells.
+    const HANDLE handle = CreateFileW(
+        name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      if (meansNothing(GetLastError())) status.what = Standing::kNothing;
+      return status;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool known = GetFileInformationByHandle(handle, &info) != 0;
+    CloseHandle(handle);
+    if (!known) return status;
+    attributes = info.dwFileAttributes;
+    sizeHigh = info.nFileSizeHigh, sizeLow = info.nFileSizeLow;
+    lastWrite = info.ftLastWriteTime;
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     status.what = Standing::kFolder;
   } else if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) {
     status.what = Standing::kOther;
@@ -41,11 +70,29 @@ FileStatus fileStatus(const std::filesystem::path& name, bool followLinks) {
     status.what = Standing::kFile;
   }
   status.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-  status.size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-  const uint64_t ticks = (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
-                         data.ftLastWriteTime.dwLowDateTime;
-  status.lastWrite = std::chrono::nanoseconds(static_cast<int64_t>(ticks) * 100);
+  status.size = (uint64_t{sizeHigh} << 32) | sizeLow;
+  const uint64_t ticks =
+      (uint64_t{lastWrite.dwHighDateTime} << 32) | lastWrite.dwLowDateTime;
+  status.lastWrite = FileTime(static_cast<int64_t>(ticks));
   return status;
+}
+
+bool setPermissions(const std::filesystem::path& /*file*/, const FileStatus* /*like*/) {
+  return true;
+}
+
+WriteBlock::WriteBlock(const std::filesystem::path& file) {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  held_ = retryWhileHeld(file, [&] {
+    handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return handle != INVALID_HANDLE_VALUE;
+  });
+  handle_ = held_ ? handle : nullptr;
+}
+
+WriteBlock::~WriteBlock() {
+  if (handle_ != nullptr) CloseHandle(handle_);
 }
 
 bool retryWhileHeld(const std::filesystem::path& file,
@@ -165,8 +212,24 @@ FileStatus fileStatus(const std::filesystem::path& name, bool followLinks) {
   status.size = static_cast<uint64_t>(info.st_size);
   status.lastWrite = std::chrono::seconds(info.st_mtim.tv_sec) +
                      std::chrono::nanoseconds(info.st_mtim.tv_nsec);
+  status.permissions = info.st_mode & 07777;
   return status;
 }
+
+bool setPermissions(const std::filesystem::path& file, const FileStatus* like) {
+  mode_t mode = 0;
+  if (like != nullptr && like->what == Standing::kFile) {
+    mode = like->permissions;
+  } else {
+    const mode_t mask = umask(0);  // read by setting it; put back at once
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+  return chmod(file.c_str(), mode) == 0;
+}
+
+WriteBlock::WriteBlock(const std::filesystem::path& /*file*/) : held_(true) {}
+WriteBlock::~WriteBlock() = default;
 
 bool retryWhileHeld(const std::filesystem::path& /*file*/,
                     const std::function<bool()>& attempt) {

@@ -13,19 +13,53 @@ namespace sioc_lib {
 // What stands at a name.
 enum class Standing { kNothing, kFile, kFolder, kOther, kError };
 
+// A time by the file system's own clock, in the units it keeps: 100 ns since
+// 1601 on Windows, nanoseconds since 1970 here. Every FILETIME fits.
+#ifdef _WIN32
+using FileTime = std::chrono::duration<int64_t, std::ratio<1, 10'000'000>>;
+#else
+using FileTime = std::chrono::nanoseconds;
+#endif
+
 struct FileStatus {
   Standing what = Standing::kError;
   bool readOnly = false;
   uint64_t size = 0;
-  std::chrono::nanoseconds lastWrite{0};  // by the file system's own clock
+  FileTime lastWrite{0};
+  // Who may read and write it: the mode bits here; unused on Windows, where
+  // a file takes its folder's inherited permissions.
+  uint32_t permissions = 0;
 };
 
 // Asks the operating system itself (the C runtime calls most failures "no
 // such file"). Only a name at which nothing can stand is kNothing: a denied
 // look, a dropped network share or a drive that is not ready is kError, so
 // that no file is ever taken for missing. Without followLinks a link is
-// kOther, whatever it points to.
+// kOther, whatever it points to; with it, a link is what it leads to, and a
+// link to nothing is kNothing.
 FileStatus fileStatus(const std::filesystem::path& name, bool followLinks = true);
+
+// Gives a file made by this run the permissions of like (its mode bits), or
+// without a file there the default for a new file; on Windows nothing, as the file
+// already has its folder's.
+bool setPermissions(const std::filesystem::path& file, const FileStatus* like);
+
+// Keeps other programs from changing a file while it is held: on Windows a
+// handle that shares reading only, taken while no program has the file open
+// for writing (waiting for one about two seconds, as for a held file). Here
+// no open binds another program: it holds nothing and is always held.
+class WriteBlock {
+ public:
+  explicit WriteBlock(const std::filesystem::path& file);
+  ~WriteBlock();
+  WriteBlock(const WriteBlock&) = delete;
+  WriteBlock& operator=(const WriteBlock&) = delete;
+  [[nodiscard]] bool held() const { return held_; }
+
+ private:
+  void* handle_ = nullptr;
+  bool held_ = false;
+};
 
 // Runs attempt. On Windows, while it fails because another program holds
 // the file (a virus scanner or an editor: a sharing or lock violation, or access

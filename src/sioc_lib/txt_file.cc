@@ -11,6 +11,8 @@
 #include <windows.h>
 // after windows.h
 #include <shlobj.h>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace sioc_lib {
@@ -179,8 +181,14 @@ bool TxtFileWriter::openFile(const std::filesystem::path& fileName, bool mustBeN
     // exclusively first, then open the empty file that this call made.
     if (!createNewFile(fileName)) return false;
 #else
-    // libstdc++ takes noreplace without trunc only ("wbx", O_EXCL).
-    mode = std::ios::out | std::ios::__noreplace;
+    // libstdc++ takes noreplace without trunc only ("wbx", O_EXCL). Made for
+    // the owner alone, so no other user opens it before it is given the
+    // permissions of the file it is to become.
+    const mode_t mask = umask(077);
+    const bool opened =
+        openStream(impl_->stream, fileName, std::ios::out | std::ios::__noreplace);
+    umask(mask);
+    return opened;
 #endif
   }
   return openStream(impl_->stream, fileName, mode);

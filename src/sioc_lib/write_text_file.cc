@@ -41,8 +41,10 @@ bool isTemporaryName(const std::string& name) {
 // Removes the temporaries that runs ended by force (a power cut, a closed
 // window, a crash) left behind. A run's writes take milliseconds, so a
 // temporary an hour older than the one this run has just made belongs to no
-// run that is still alive. Both times come from the file system, so no PC's
-// clock matters. A leftover that another program holds is left for later.
+// run that is still alive; one more than a day younger was made while the
+// clock stood ahead, and would otherwise stay for good. Both times come from
+// the file system, so no PC's clock matters. A leftover that another program
+// holds is left for later.
 void removeStaleTemporaries(const std::filesystem::path& folder,
                             const std::filesystem::path& own) {
   const sioc_lib::FileStatus ours = sioc_lib::fileStatus(own, false);
@@ -54,7 +56,8 @@ void removeStaleTemporaries(const std::filesystem::path& folder,
     if (name == own || !isTemporaryName(sioc_lib::pathText(name.filename()))) continue;
     const sioc_lib::FileStatus left = sioc_lib::fileStatus(name, false);
     if (left.what == Standing::kFile &&
-        ours.lastWrite - left.lastWrite > std::chrono::hours(1))
+        (ours.lastWrite - left.lastWrite > std::chrono::hours(1) ||
+         left.lastWrite - ours.lastWrite > std::chrono::hours(24)))
       sioc_lib::removeFile(name, false);
   }
 }
@@ -81,8 +84,11 @@ struct TemporaryFile {
 // Writes through write into a temporary of this run's own and moves it to
 // fileName only once every write, the close and the flush succeeded: a full
 // disk, a power cut or another run never leaves a half-written file.
+// permissionsOf, when given, is the file whose permissions the new one takes
+// in place of those of the file it replaces.
 void writeFile(const std::function<void(sioc_lib::TxtFileWriter&)>& write,
-               const std::filesystem::path& fileName, ExistingFile existing) {
+               const std::filesystem::path& fileName, ExistingFile existing,
+               const sioc_lib::FileStatus* permissionsOf = nullptr) {
   const std::string shown = sioc_lib::windowsForm(fileName);
   const auto failure = [&] { return std::runtime_error("Failed to create " + shown); };
 
@@ -105,6 +111,9 @@ void writeFile(const std::function<void(sioc_lib::TxtFileWriter&)>& write,
       throw failure();  // no clash with another file: the folder refuses
     }
   }
+  if (permissionsOf == nullptr && earlier.what == Standing::kFile)
+    permissionsOf = &earlier;
+  if (!sioc_lib::setPermissions(temporary.name, permissionsOf)) throw failure();
   removeStaleTemporaries(folder, temporary.name);
   write(writer);
   if (!writer.close() || !sioc_lib::syncFile(temporary.name)) throw failure();
@@ -141,7 +150,7 @@ void writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path&
 }
 
 void writeByteFile(const std::string& bytes, const std::filesystem::path& fileName,
-                   ExistingFile existing) {
+                   ExistingFile existing, const sioc_lib::FileStatus& copied) {
   writeFile([&](sioc_lib::TxtFileWriter& writer) { writer.writeBytes(bytes); }, fileName,
-            existing);
+            existing, &copied);
 }

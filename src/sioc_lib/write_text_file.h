@@ -11,7 +11,8 @@
 enum class ExistingFile { kReplace, kKeep };
 
 // Writes the lines to fileName and prints "<path> created.". The file appears
-// in one step, complete and flushed to the disk. With kKeep, something
+// in one step, complete and flushed to the disk, with the permissions of the
+// file it replaces (a new one gets the default). With kKeep, something
 // standing at the name when the file would appear is left alone and nothing
 // is printed. On any failure throws std::runtime_error
 // "Failed to create <path>" and leaves an earlier file exactly as it was.
@@ -23,8 +24,9 @@ void writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path&
 // be looked at.
 bool refusesToReplace(const sioc_lib::FileStatus& earlier);
 
-// The same for bytes that are written exactly as they are: a copy.
+// The same for bytes that are written exactly as they are: a copy, with the
+// permissions of the file it copies.
 void writeByteFile(const std::string& bytes, const std::filesystem::path& fileName,
-                   ExistingFile existing = ExistingFile::kReplace);
+                   ExistingFile existing, const sioc_lib::FileStatus& copied);
 
 #endif  // TRV_SIOC_LIB_WRITE_TEXT_FILE_H_

@@ -71,7 +71,8 @@ Files items(const std::string& text) {
 }
 
 // A name ending in / is a folder; bytes "<fifo>", "<link>target",
-// "<read-only>bytes" and "<N minutes old>bytes" make what they say.
+// "<read-only>bytes", "<private>bytes" (the owner's alone) and "<N minutes
+// old>bytes" make what they say.
 void layOut(const fs::path& name, const std::string& bytes) {
   fs::create_directories(name.parent_path());
 #ifndef _WIN32
@@ -79,12 +80,14 @@ void layOut(const fs::path& name, const std::string& bytes) {
   if (bytes.rfind("<link>", 0) == 0) return fs::create_symlink(bytes.substr(6), name);
 #endif
   const bool readOnly = bytes.rfind("<read-only>", 0) == 0;
+  const bool ownersAlone = bytes.rfind("<private>", 0) == 0;
   int minutes = 0;
-  int skip = readOnly ? 11 : 0;
+  int skip = readOnly ? 11 : ownersAlone ? 9 : 0;
   std::sscanf(bytes.c_str(), "<%d minutes old>%n", &minutes, &skip);
   if (!name.filename().empty()) test::writeBytes(name, bytes.substr(skip));
   if (readOnly) fs::permissions(name, fs::perms::all, fs::perm_options::remove);
-  if (minutes > 0)
+  if (ownersAlone) fs::permissions(name, fs::perms::owner_read | fs::perms::owner_write);
+  if (minutes != 0)
     fs::last_write_time(name, fs::last_write_time(name) - std::chrono::minutes(minutes));
 }
 
@@ -112,6 +115,16 @@ void check(const Case& c) {
     if (bytes == "<gone>") expected.erase(name);
   }
 
+  // Who may read a file stays as it was: a replaced file keeps its
+  // permissions, and the backup takes those of the sioc.ini it copies.
+  std::map<std::string, fs::perms> modes;
+  std::error_code ec;  // a missing file has no permissions to keep
+  for (const char* name : {"Vorlantrv.lst", "sioc.ini"})
+    modes[name] = fs::status(base / name, ec).permissions();
+  const fs::path backup = base / "siocini_before_setup_Vorlantrv.ini";
+  modes[backup.filename().u8string()] =
+      fs::status(fs::exists(backup, ec) ? backup : base / "sioc.ini", ec).permissions();
+
   const fs::path devices = dir.path() / "devices.txt";
   if (c.boards) test::writeBytes(devices, test::boards(c.boards));
   test::setEnv("TRV_SETUP_DEVICES", devices.u8string());
@@ -126,6 +139,12 @@ void check(const Case& c) {
   for (const auto& [name, bytes] : test::filesBelow(base))
     after[name] = expected[name] == "*" ? "*" : bytes;
   EXPECT_EQ(after, expected) << c.layout;
+#ifndef _WIN32
+  for (const auto& [name, mode] : modes) {
+    if (mode != fs::perms::unknown && fs::exists(base / name, ec))
+      EXPECT_EQ(fs::status(base / name).permissions(), mode) << name << c.layout;
+  }
+#endif
 }
 
 TEST(ToolTest, Runs) {
@@ -133,7 +152,8 @@ TEST(ToolTest, Runs) {
       // The worked example: a hand-written sioc.ini, one module without its
       // folder.
       {"11:1 9:0 2:4 13:2",
-       "efis1=panels/efis.ssi\nEFIS.txt\r\n|mcp=x\r\n|cdu1=x\r\n|ini=[SIOC]\nold=1\n",
+       "efis1=panels/"
+       "efis.ssi\nEFIS.txt\r\n|mcp=x\r\n|cdu1=x\r\n|ini=<private>[SIOC]\nold=1\n",
        "efis1 module detected\nmcp module detected\n"
        "comm1 module detected\ncdu1 module detected\n\n"
        "? Module folder: @\\Vorlancockpit\\TRVcomm1\nnot found for comm1\n"
@@ -167,9 +187,10 @@ TEST(ToolTest, Runs) {
        "? file module.lst not found in @\\Vorlancockpit\\TRVcomm1\n"
        "comm1 not configured.\n\n\n\n"
        "No files produced ...\n\n"},
-      // A folder at the backup's name counts as the backup.
-      {"16:5", "atc=a\r\n|siocini_before_setup_Vorlantrv.ini/=|ini=", kAtc + kList + kIni,
-       "list=a\n|ini=*"},
+      // A folder at the backup's name can hold no copy: sioc.ini stays.
+      {"16:5", "atc=a\r\n|siocini_before_setup_Vorlantrv.ini/=|ini=hand",
+       kAtc + kList + "! Failed to create @\\siocini_before_setup_Vorlantrv.ini\n",
+       "list=a\n"},
       // A read-only sioc.ini is backed up but never replaced.
       {"16:5", "atc=a\r\n|ini=<read-only>mine",
        kAtc + kList + kBackup + "! Failed to create @\\sioc.ini\n",
@@ -212,12 +233,13 @@ TEST(ToolTest, Runs) {
         strace + "-e newfstatat -e inject=newfstatat:error=EIO -P@/Vorlancockpit/TRVatc"},
        // Two runs at once, their steps slowed, beside what killed runs left:
        // each moves only its own temporary; a leftover over an hour older
-       // than a run's own goes, a younger one, a link and a folder stay.
+       // than a run's own goes, and one over a day younger (the clock stood
+       // ahead); a younger one, a link and a folder stay.
        {"16:5",
         "atc=a\r\n|ini=old|backup=first|~trvold01.tmp=<61 minutes old>left|"
-        "~trvnew01.tmp=<59 minutes old>left|~trvdir01.tmp/=|"
-        "~trvlink1.tmp=<link>Vorlancockpit/TRVatc/module.lst",
-        kAtc + kList + kIni, "list=a\n|ini=*|~trvold01.tmp=<gone>",
+        "~trvnew01.tmp=<59 minutes old>left|~trvahead.tmp=<-1441 minutes old>left|"
+        "~trvdir01.tmp/=|~trvlink1.tmp=<link>Vorlancockpit/TRVatc/module.lst",
+        kAtc + kList + kIni, "list=a\n|ini=*|~trvold01.tmp=<gone>|~trvahead.tmp=<gone>",
         "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o/dev/null "
         "-e inject=openat:delay_enter=20000 sh -c '\"$0\" >/dev/null & \"$0\"; wait'"},
        // A file system without RENAME_NOREPLACE: the backup is linked in place.

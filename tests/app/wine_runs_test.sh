@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows build in two installations under Wine, each with one board:
 # - directly in a drive's root (a Wine drive letter mapped to a temporary
-#   folder): it writes X:\Vorlantrv.lst and X:\sioc.ini, and trv_boards then
-#   finds nothing left to change there;
+#   folder): a link loop at the backup's name stops it before sioc.ini; then
+#   it writes X:\Vorlantrv.lst and X:\sioc.ini, and trv_boards finds nothing
+#   left to change there;
 # - below a folder named Jörg, in a real console (script gives Wine a
 #   terminal): the console shows the name right in the " created." lines and
 #   its output code page (850) is left as it was;
@@ -26,6 +27,13 @@ for base in "$root/drive" "$root/Jörg" "$root/user"; do
 done
 expect() { grep -qxF "$1" <<<"$2" || { echo "missing line: $1"; echo "$2"; exit 1; }; }
 
+# A link to itself at the backup's name holds no copy: sioc.ini is not written.
+printf 'mine\r\n' >"$root/drive/sioc.ini"
+ln -s siocini_before_setup_Vorlantrv.ini "$root/drive/siocini_before_setup_Vorlantrv.ini"
+shown=$(cd "$root/drive/Vorlancockpit/SIOC/Kesmira/TRV_setup" && wine "$exe" </dev/null | tr -d '\r')
+expect "! Failed to create ${letter^^}:\\siocini_before_setup_Vorlantrv.ini" "$shown"
+[ "$(cat "$root/drive/sioc.ini")" = $'mine\r' ] || { echo "sioc.ini replaced without its backup"; exit 1; }
+rm "$root/drive/siocini_before_setup_Vorlantrv.ini"
 shown=$(cd "$root/drive/Vorlancockpit/SIOC/Kesmira/TRV_setup" && wine "$exe" </dev/null | tr -d '\r')
 expect "${letter^^}:\\Vorlantrv.lst created." "$shown"
 expect "${letter^^}:\\sioc.ini created." "$shown"
