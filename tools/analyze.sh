@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/ensure-packages.sh
-ensure_packages cmake g++ make libdtl-dev clang-format clang-tidy cppcheck
+ensure_packages cmake g++ make clang-format clang-tidy cppcheck
 
 git ls-files '*.cc' '*.h' | xargs clang-format --dry-run -Werror
 [ -f build/native/compile_commands.json ] || cmake --preset default >/dev/null

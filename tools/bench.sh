@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/ensure-packages.sh
-ensure_packages cmake g++ make googletest libdtl-dev libbenchmark-dev hyperfine
+ensure_packages cmake g++ make googletest libbenchmark-dev hyperfine
 
 cmake --preset default >/dev/null
 cmake --build --preset default -j"$(nproc)" --target trv_benchmark trv_setup_scripted trv_boards_scripted >/dev/null

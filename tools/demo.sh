@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/ensure-packages.sh
-ensure_packages cmake g++ make googletest libdtl-dev
+ensure_packages cmake g++ make googletest
 
 cmake --preset default >/dev/null
 cmake --build --preset default -j"$(nproc)" --target trv_setup_scripted trv_boards_scripted >/dev/null

@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/ensure-packages.sh
-ensure_packages cmake make g++-mingw-w64-x86-64-posix libdtl-dev
+ensure_packages cmake make g++-mingw-w64-x86-64-posix
 
 programs=(trv_setup trv_boards)
 out=$(realpath -m "${1:-build/release}")

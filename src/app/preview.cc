@@ -1,7 +1,8 @@
 #include "app/preview.h"
 
-#include <dtl.hpp>
+#include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -9,6 +10,7 @@
 
 #include "app/console.h"
 #include "app/globals.h"
+#include "app/line_edit.h"
 #include "config/module_list.h"
 #include "config/sioc_ini.h"
 #include "sioc_lib/path_text.h"
@@ -18,7 +20,60 @@
 
 namespace {
 
+// A file's changes beyond this many lines are counted, not shown.
+constexpr size_t kShownChanges = 200;
+
 std::string count(size_t n) { return std::to_string(n) + (n == 1 ? " line" : " lines"); }
+
+// The length of the UTF-8 character at text[at], or 0 where the bytes are no
+// character (a stray byte, an overlong or cut-off sequence, a surrogate).
+size_t characterLength(std::string_view text, size_t at) {
+  const auto byte = [&](size_t i) {
+    return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
+  };
+  const unsigned lead = byte(at);
+  if (lead < 0x80) return 1;
+  const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+  // The second byte's range rules out overlong forms, surrogates and values
+  // past U+10FFFF.
+  const unsigned low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+  const unsigned high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+  if (length == 0 || lead > 0xF4 || byte(at + 1) < low || byte(at + 1) > high) return 0;
+  for (size_t i = 2; i < length; ++i)
+    if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) return 0;
+  return length;
+}
+
+// A line as the console shows it. A line with a control character (C0, DEL,
+// C1), a byte-order mark, bytes that are no UTF-8, a blank at its end, or a
+// quote at its start is shown in quotes, each such byte as \xHH and a quote
+// or backslash with a backslash before it; every other line as it is. So
+// nothing reaches the console that acts on it, and two lines that differ
+// never look the same.
+std::string visible(std::string_view line) {
+  std::string quoted = "\"";
+  bool marked = !line.empty() && (line.front() == '"' || line.back() == ' ');
+  for (size_t at = 0; at < line.size();) {
+    const size_t length = characterLength(line, at);
+    const std::string_view character = line.substr(at, length == 0 ? 1 : length);
+    const unsigned code = static_cast<unsigned char>(character[0]);
+    const bool control = code < 0x20 || code == 0x7F ||
+                         (code == 0xC2 && length == 2 && character[1] < '\xA0');
+    if (length == 0 || control || character == "\xEF\xBB\xBF") {
+      marked = true;
+      for (const char c : character) {
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
+        quoted += hex;
+      }
+    } else {
+      if (code == '"' || code == '\\') quoted += '\\';
+      quoted += character;
+    }
+    at += character.size();
+  }
+  return marked ? quoted + "\"" : std::string(line);
+}
 
 // Whether the line ends of text change when its lines are written: an LF
 // alone, or a last line without a line end.
@@ -28,65 +83,121 @@ bool lineEndsChange(const std::string& text) {
   return !text.empty() && text.back() != '\n';
 }
 
-// The lines that would go and come, as a shortest edit: a moved board is its
-// one line out and one line in, not the whole file.
-void printChanges(const std::string& name, const std::vector<std::string_view>& before,
+// The lines that would go and come, in file order, those that go first
+// within each change; past kShownChanges only counted.
+void printChanges(const std::string& heading, const std::vector<std::string_view>& before,
                   const std::vector<std::string_view>& after) {
-  // Within a change, the lines that go come before those that come.
-  dtl::Diff<std::string_view> diff(before, after, true);
-  diff.compose();
-  std::vector<std::string> changes;
-  size_t out = 0;
-  for (const auto& [text, at] : diff.getSes().getSequence()) {
-    if (at.type == dtl::SES_COMMON) continue;
-    const bool goes = at.type == dtl::SES_DELETE;
-    out += goes ? 1 : 0;
-    changes.push_back(std::string(goes ? "  - " : "  + ") +
-                      std::to_string(goes ? at.beforeIdx : at.afterIdx) + ": " +
-                      std::string(text));
-  }
-  printLine(name + ": " + count(out) + " out, " + count(changes.size() - out) + " in");
-  for (const std::string& change : changes) printLine(change);
-}
-
-// What writing text to baseFolder / name would change.
-void previewFile(const std::string& name, const std::string& text) {
-  const std::filesystem::path path = sioc_lib::joinPath(baseFolder, name);
-  const sioc_lib::FileStatus earlier = sioc_lib::fileStatus(path);
-  if (earlier.what == sioc_lib::Standing::kNothing) return printLine(name + ": new");
-  std::string bytes;
-  try {
-    if (earlier.what != sioc_lib::Standing::kError && refusesToReplace(earlier)) {
-      throw std::runtime_error("Failed to create " + sioc_lib::windowsForm(path));
+  const LineEdit edit = editLines(before, after);
+  std::vector<std::string> shown;
+  size_t out = 0, in = 0, hiddenOut = 0, hiddenIn = 0;
+  const auto change = [&](bool goes, size_t index, std::string_view text) {
+    (goes ? out : in) += 1;
+    if (shown.size() == kShownChanges) {
+      (goes ? hiddenOut : hiddenIn) += 1;
+      return;
     }
-    sioc_lib::TxtFileReader reader;
-    if (!reader.open(path, false)) return printLine(name + ": new");  // no file
-    bytes = reader.readBytes();
-  } catch (const std::runtime_error& e) {
-    printLine(name + ":");
-    return printLine(std::string("! ") + e.what());
+    shown.push_back(std::string(goes ? "  - " : "  + ") + std::to_string(index + 1) +
+                    ": " + visible(text));
+  };
+  for (size_t i = 0, j = 0; i < before.size() || j < after.size();) {
+    if (i < before.size() && j < after.size() && !edit.goes[i] && !edit.comes[j]) {
+      ++i, ++j;
+      continue;
+    }
+    const size_t at = i + j;
+    for (; i < before.size() && edit.goes[i]; ++i) change(true, i, before[i]);
+    for (; j < after.size() && edit.comes[j]; ++j) change(false, j, after[j]);
+    if (i + j == at) break;  // the kept lines differ: never, for a right edit
   }
-  if (bytes == text) return printLine(name + ": unchanged");
-  const std::vector<std::string_view> lines = sioc_lib::lineViews(bytes);
-  const std::vector<std::string_view> written = sioc_lib::lineViews(text);
-  if (lines == written) {
-    return printLine(name + ": the same lines; their line ends become CR LF");
+  printLine(heading + count(out) + " out, " + count(in) + " in" +
+            (edit.shortest ? ""
+                           : " (found quickly for files this large, so maybe not the "
+                             "fewest)"));
+  for (const std::string& line : shown) printLine(line);
+  if (hiddenOut + hiddenIn > 0) {
+    printLine("  and " + count(hiddenOut) + " more out, " + count(hiddenIn) + " more in");
   }
-  printChanges(name, lines, written);
-  if (lineEndsChange(bytes)) printLine("  and the line ends become CR LF");
 }
 
-void previewBackup() {
-  const std::string name = sioc_lib::pathText(siocIniBackupName().filename());
-  try {
-    const BackupPlan plan = planSiocIniBackup();
-    if (plan.backupStands) return printLine(name + ": unchanged");
-    printLine(name + (plan.copy ? ": new, a copy of sioc.ini"
-                                : ": none is made, as there is no sioc.ini"));
-  } catch (const std::runtime_error& e) {
-    printLine(name + ":");
-    printLine(std::string("! ") + e.what());
+// Prints the heading and the "!" line of a file a run stops at; false then.
+bool stopsAt(const std::string& name, const std::optional<std::string>& failure) {
+  if (!failure) return true;
+  printLine(name + ":");
+  printLine("! " + *failure);
+  return false;
+}
+
+// What writing text to baseFolder / name would do; false where the run stops.
+bool previewFile(const std::string& name, const std::string& text) {
+  const std::filesystem::path path = sioc_lib::joinPath(baseFolder, name);
+  bool held = false;
+  if (!stopsAt(name, foreseeWriteFailure(path, ExistingFile::kReplace, held)))
+    return false;
+  const std::string heldNote =
+      "  another program holds it now: a run would wait about two seconds for it, "
+      "then fail";
+  if (sioc_lib::fileStatus(path).what == sioc_lib::Standing::kNothing) {
+    printLine(name + ": new");
+    return true;
   }
+  // A run never reads the file it replaces, so one that cannot be read
+  // stops nothing.
+  std::optional<std::string> bytes;
+  try {
+    sioc_lib::TxtFileReader reader;
+    if (reader.open(path, false)) bytes = reader.readBytes();
+  } catch (const std::runtime_error&) {
+  }
+  const std::vector<std::string_view> written = sioc_lib::lineViews(text);
+  if (!bytes) {
+    printLine(name + ": replaced; its lines cannot be read to show them, " +
+              count(written.size()) + " come in");
+    if (held) printLine(heldNote);
+    return true;
+  }
+  const std::vector<std::string_view> lines = sioc_lib::lineViews(*bytes);
+  if (*bytes == text) {
+    printLine(name + ": unchanged");
+  } else if (lines == written) {
+    printLine(name + ": the same lines; their line ends become CR LF");
+  } else {
+    printChanges(name + ": ", lines, written);
+    if (lineEndsChange(*bytes)) printLine("  and the line ends become CR LF");
+  }
+  if (held) printLine(heldNote);
+  return true;
+}
+
+// The leftovers of runs cut off, which a run removes while it writes its
+// first file.
+void previewStaleTemporaries() {
+  for (const std::filesystem::path& name :
+       staleTemporaries(baseFolder, sioc_lib::fileTimeNow())) {
+    printLine(sioc_lib::pathText(name.filename()) +
+              ": removed, a leftover of a run that was cut off");
+  }
+}
+
+bool previewBackup() {
+  const std::filesystem::path path = siocIniBackupName();
+  const std::string name = sioc_lib::pathText(path.filename());
+  BackupPlan plan;
+  try {
+    plan = planSiocIniBackup();
+  } catch (const std::runtime_error& e) {
+    return stopsAt(name, e.what());
+  }
+  if (plan.backupStands) {
+    printLine(name + ": unchanged");
+  } else if (!plan.copy) {
+    printLine(name + ": none is made, as there is no sioc.ini");
+  } else {
+    bool held = false;
+    if (!stopsAt(name, foreseeWriteFailure(path, ExistingFile::kKeep, held)))
+      return false;
+    printLine(name + ": new, a copy of sioc.ini");
+  }
+  return true;
 }
 
 }  // namespace
@@ -104,8 +215,12 @@ void previewSetupRun(const ModuleSlots& slots) {
     printLine("A setup run would write nothing:");
     return printLine("No files produced ...");
   }
-  previewFile(sioc_lib::pathText(moduleListFileName),
-              sioc_lib::windowsText(moduleListContent));
-  previewBackup();
+  // The run's order, and its stops.
+  if (!previewFile(sioc_lib::pathText(moduleListFileName),
+                   sioc_lib::windowsText(moduleListContent))) {
+    return;
+  }
+  previewStaleTemporaries();
+  if (!previewBackup()) return;
   previewFile(sioc_lib::pathText(siocIniFileName), sioc_lib::windowsText(siocIniContent));
 }

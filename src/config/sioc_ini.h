@@ -22,7 +22,7 @@ std::string usbKeysEntry(int slotIndex, const std::string& fixedText);
 std::filesystem::path siocIniBackupName();
 
 struct BackupPlan {
-  bool backupStands;                // then it is never replaced
+  bool backupStands = false;        // then it is never replaced
   std::optional<std::string> copy;  // the bytes to back up; none without sioc.ini
   sioc_lib::FileStatus original;    // sioc.ini's, whose permissions the copy takes
 };

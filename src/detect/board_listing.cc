@@ -119,14 +119,18 @@ std::vector<std::string> boardListing(const std::vector<HidDeviceRecord>& device
     const std::string path = device.interfacePath.value_or("");
     const int32_t number =
         device.driverKey ? deviceNumberFromDriverKey(*device.driverKey) : -1;
-    // The ids as the setup reads them, so no column contradicts its verdict.
+    // The ids as the setup reads them, so no column contradicts its verdict:
+    // a vendor 0000 that the setup's rule passes over is one it cannot read.
     const std::optional<unsigned> product = productIdInPath(path);
-    lines.push_back(
-        padded(std::to_string(index), 4, true) + "  " +
-        padded(namesOpencockpitsVendor(path) ? "0000" : vendorInPath(path), 6) + "  " +
-        padded(product ? fourDigits(*product, 16) : "?", 7) + "  " +
-        padded(number == -1 ? "none" : fourDigits(number, 10), 6) + "  " +
-        verdict(device, number, outcome, taken));
+    const std::string vendor = vendorInPath(path);
+    lines.push_back(padded(std::to_string(index), 4, true) + "  " +
+                    padded(namesOpencockpitsVendor(path) ? "0000"
+                           : vendor == "0000"            ? "?"
+                                                         : vendor,
+                           6) +
+                    "  " + padded(product ? fourDigits(*product, 16) : "?", 7) + "  " +
+                    padded(number == -1 ? "none" : fourDigits(number, 10), 6) + "  " +
+                    verdict(device, number, outcome, taken));
   }
   if (devices.size() > looked) {
     lines.push_back("and " + std::to_string(devices.size() - looked) +

@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #endif
 
 namespace sioc_lib {
@@ -127,6 +128,45 @@ bool openableForReading(const std::filesystem::path& file) {
   return handle != INVALID_HANDLE_VALUE && CloseHandle(handle) != 0;
 }
 
+Access accessToCreateIn(const std::filesystem::path& folder) {
+  const HANDLE handle =
+      CreateFileW(folder.c_str(), FILE_ADD_FILE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE)
+    return GetLastError() == ERROR_ACCESS_DENIED ? Access::kDenied : Access::kRefused;
+  CloseHandle(handle);
+  return Access::kGranted;
+}
+
+Access accessToReplace(const std::filesystem::path& file) {
+  // The access a replacing move asks for, sharing everything, so that only
+  // a program that keeps others from removing the file stands in the way.
+  const HANDLE handle = CreateFileW(
+      file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+      nullptr);
+  if (handle != INVALID_HANDLE_VALUE) {
+    CloseHandle(handle);
+    return Access::kGranted;
+  }
+  switch (GetLastError()) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return Access::kHeld;
+    case ERROR_ACCESS_DENIED:
+      return fileStatus(file).readOnly ? Access::kRefused : Access::kDenied;
+    default:
+      return Access::kRefused;
+  }
+}
+
+FileTime fileTimeNow() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return FileTime((int64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime);
+}
+
 bool removeFile(const std::filesystem::path& file, bool waitWhileHeld) {
   const auto remove = [&] { return DeleteFileW(file.c_str()) != 0; };
   return waitWhileHeld ? retryWhileHeld(file, remove) : remove();
@@ -234,6 +274,32 @@ WriteBlock::~WriteBlock() = default;
 bool retryWhileHeld(const std::filesystem::path& /*file*/,
                     const std::function<bool()>& attempt) {
   return attempt();  // no other program can hold a file here
+}
+
+Access accessToCreateIn(const std::filesystem::path& folder) {
+  if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0)
+    return Access::kGranted;
+  return errno == EACCES || errno == EPERM ? Access::kDenied : Access::kRefused;
+}
+
+Access accessToReplace(const std::filesystem::path& file) {
+  // In a folder with the sticky bit (as /tmp) only the file's or the
+  // folder's owner may replace a file.
+  struct stat folder {};
+  struct stat info {};
+  const uid_t user = geteuid();
+  if (stat(file.parent_path().c_str(), &folder) == 0 && (folder.st_mode & S_ISVTX) != 0 &&
+      lstat(file.c_str(), &info) == 0 && user != 0 && user != folder.st_uid &&
+      user != info.st_uid) {
+    return Access::kDenied;
+  }
+  return Access::kGranted;
+}
+
+FileTime fileTimeNow() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
 }
 
 bool removeFile(const std::filesystem::path& file, bool /*waitWhileHeld*/) {

@@ -57,7 +57,9 @@ class WriteBlock {
   [[nodiscard]] bool held() const { return held_; }
 
  private:
+#ifdef _WIN32
   void* handle_ = nullptr;
+#endif
   bool held_ = false;
 };
 
@@ -75,6 +77,20 @@ bool createNewFile(const std::filesystem::path& file);
 // left for retryWhileHeld.
 bool openableForReading(const std::filesystem::path& file);
 #endif
+
+// What the system would answer a run that writes now, asked without
+// changing anything: granted; denied to this user for lack of rights; held
+// by another program (a run waits for it about two seconds); or refused for
+// another reason (a read-only disk).
+enum class Access { kGranted, kDenied, kHeld, kRefused };
+
+// Whether this user may create files in folder (and move them to names there).
+Access accessToCreateIn(const std::filesystem::path& folder);
+// Whether a run may replace the file that stands at file.
+Access accessToReplace(const std::filesystem::path& file);
+
+// The time now, by the clock that dates the files.
+FileTime fileTimeNow();
 
 // Removes a file (never a folder); with waitWhileHeld, waiting for a program
 // that holds it.

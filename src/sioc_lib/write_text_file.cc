@@ -39,27 +39,35 @@ bool isTemporaryName(const std::string& name) {
 }
 
 // Removes the temporaries that runs ended by force (a power cut, a closed
-// window, a crash) left behind. A run's writes take milliseconds, so a
-// temporary an hour older than the one this run has just made belongs to no
-// run that is still alive; one more than a day younger was made while the
-// clock stood ahead, and would otherwise stay for good. Both times come from
-// the file system, so no PC's clock matters. A leftover that another program
-// holds is left for later.
+// window, a crash) left behind. A leftover that another program holds is
+// left for later.
 void removeStaleTemporaries(const std::filesystem::path& folder,
                             const std::filesystem::path& own) {
   const sioc_lib::FileStatus ours = sioc_lib::fileStatus(own, false);
   if (ours.what != Standing::kFile) return;
-  std::error_code ec;
-  for (auto it = std::filesystem::directory_iterator(folder, ec);
-       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-    const std::filesystem::path& name = it->path();
-    if (name == own || !isTemporaryName(sioc_lib::pathText(name.filename()))) continue;
-    const sioc_lib::FileStatus left = sioc_lib::fileStatus(name, false);
-    if (left.what == Standing::kFile &&
-        (ours.lastWrite - left.lastWrite > std::chrono::hours(1) ||
-         left.lastWrite - ours.lastWrite > std::chrono::hours(24)))
-      sioc_lib::removeFile(name, false);
-  }
+  for (const std::filesystem::path& name : staleTemporaries(folder, ours.lastWrite))
+    if (name != own) sioc_lib::removeFile(name, false);
+}
+
+// The line after "Failed to create" when the system refused for lack of
+// rights: who may change it, and what the builder can do.
+std::string deniedNote(const char* what, const std::filesystem::path& name) {
+  return std::string("\nThis user may not change the ") + what + " " +
+         sioc_lib::windowsForm(name) +
+#ifdef _WIN32
+         ": start the program with \"Run as administrator\", or keep the installation "
+         "outside protected folders such as Program Files.";
+#else
+         ": its owner may, or may give this user the right (chmod, chown).";
+#endif
+}
+
+// The message for a folder that refuses a new file.
+std::string refusedInFolder(const std::string& failure,
+                            const std::filesystem::path& folder) {
+  return sioc_lib::accessToCreateIn(folder) == sioc_lib::Access::kDenied
+             ? failure + deniedNote("folder", folder)
+             : failure;
 }
 
 // Opens only a file it creates itself, never one standing at the name.
@@ -91,6 +99,7 @@ void writeFile(const std::function<void(sioc_lib::TxtFileWriter&)>& write,
                const sioc_lib::FileStatus* permissionsOf = nullptr) {
   const std::string shown = sioc_lib::windowsForm(fileName);
   const auto failure = [&] { return std::runtime_error("Failed to create " + shown); };
+  const std::filesystem::path folder = fileName.parent_path();
 
   const sioc_lib::FileStatus earlier = sioc_lib::fileStatus(fileName);
   if (earlier.what == Standing::kError ||
@@ -98,7 +107,6 @@ void writeFile(const std::function<void(sioc_lib::TxtFileWriter&)>& write,
     throw failure();
   }
 
-  const std::filesystem::path folder = fileName.parent_path();
   TemporaryFile temporary;  // outlives the writer, which must close first
   NewFileWriter writer;
   for (int draw = 0; temporary.name.empty(); ++draw) {
@@ -108,7 +116,8 @@ void writeFile(const std::function<void(sioc_lib::TxtFileWriter&)>& write,
       temporary.name = name;
     } else if (const Standing taken = sioc_lib::fileStatus(name, false).what;
                taken == Standing::kNothing || taken == Standing::kError) {
-      throw failure();  // no clash with another file: the folder refuses
+      // No clash with another file: the folder refuses.
+      throw std::runtime_error(refusedInFolder(failure().what(), folder));
     }
   }
   if (permissionsOf == nullptr && earlier.what == Standing::kFile)
@@ -128,7 +137,9 @@ void writeFile(const std::function<void(sioc_lib::TxtFileWriter&)>& write,
         break;
     }
   } else if (!sioc_lib::replaceFile(temporary.name, fileName)) {
-    throw failure();
+    const bool denied = sioc_lib::accessToReplace(fileName) == sioc_lib::Access::kDenied;
+    throw std::runtime_error(failure().what() +
+                             (denied ? deniedNote("file", fileName) : ""));
   }
   // Another run may take the free name at once: it is no longer ours.
   temporary.name.clear();
@@ -137,6 +148,54 @@ void writeFile(const std::function<void(sioc_lib::TxtFileWriter&)>& write,
 }
 
 }  // namespace
+
+std::optional<std::string> foreseeWriteFailure(const std::filesystem::path& fileName,
+                                               ExistingFile existing, bool& held) {
+  const std::string failure = "Failed to create " + sioc_lib::windowsForm(fileName);
+  const sioc_lib::FileStatus earlier = sioc_lib::fileStatus(fileName);
+  held = false;
+  if (earlier.what == Standing::kError ||
+      (existing == ExistingFile::kReplace && refusesToReplace(earlier))) {
+    return failure;
+  }
+  const std::filesystem::path folder = fileName.parent_path();
+  if (sioc_lib::accessToCreateIn(folder) != sioc_lib::Access::kGranted)
+    return refusedInFolder(failure, folder);
+  if (existing == ExistingFile::kKeep || earlier.what == Standing::kNothing) return {};
+  switch (sioc_lib::accessToReplace(fileName)) {
+    case sioc_lib::Access::kDenied:
+      return failure + deniedNote("file", fileName);
+    case sioc_lib::Access::kRefused:
+      return failure;
+    case sioc_lib::Access::kHeld:
+      held = true;
+      break;
+    case sioc_lib::Access::kGranted:
+      break;
+  }
+  return {};
+}
+
+std::vector<std::filesystem::path> staleTemporaries(const std::filesystem::path& folder,
+                                                    sioc_lib::FileTime ours) {
+  // A run's writes take milliseconds, so a temporary an hour older than the
+  // one a run has just made belongs to no run that is still alive; one more
+  // than a day younger was made while the clock stood ahead, and would
+  // otherwise stay for good. Both times come from the file system, so no
+  // PC's clock matters.
+  std::vector<std::filesystem::path> stale;
+  std::error_code ec;
+  for (auto it = std::filesystem::directory_iterator(folder, ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    const std::filesystem::path& name = it->path();
+    if (!isTemporaryName(sioc_lib::pathText(name.filename()))) continue;
+    const sioc_lib::FileStatus left = sioc_lib::fileStatus(name, false);
+    if (left.what == Standing::kFile && (ours - left.lastWrite > std::chrono::hours(1) ||
+                                         left.lastWrite - ours > std::chrono::hours(24)))
+      stale.push_back(name);
+  }
+  return stale;
+}
 
 bool refusesToReplace(const sioc_lib::FileStatus& earlier) {
   return earlier.what == Standing::kError || earlier.what == Standing::kFolder ||

@@ -2,7 +2,9 @@
 #define TRV_SIOC_LIB_WRITE_TEXT_FILE_H_
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "sioc_lib/replace_file.h"
 #include "sioc_lib/txt_file.h"
@@ -18,6 +20,17 @@ enum class ExistingFile { kReplace, kKeep };
 // "Failed to create <path>" and leaves an earlier file exactly as it was.
 void writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path& fileName,
                    ExistingFile existing = ExistingFile::kReplace);
+
+// Why writeTextFile would fail to write fileName now, found without writing
+// anything: the message it would throw, or none. held tells whether another
+// program holds the file it would replace right now, which a run waits for.
+std::optional<std::string> foreseeWriteFailure(const std::filesystem::path& fileName,
+                                               ExistingFile existing, bool& held);
+
+// The temporaries in folder that runs cut off left behind, as a run that
+// made its own at time ours would find them.
+std::vector<std::filesystem::path> staleTemporaries(const std::filesystem::path& folder,
+                                                    sioc_lib::FileTime ours);
 
 // Whether writeTextFile refuses to replace what stands at a name: a folder
 // (never removed to make room), a file made read-only, or a name that cannot
