@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <thread>
+#include <vector>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -128,7 +129,46 @@ bool openableForReading(const std::filesystem::path& file) {
   return handle != INVALID_HANDLE_VALUE && CloseHandle(handle) != 0;
 }
 
+namespace {
+
+// Whether the folder's security descriptor grants this program's user the
+// right to add a file; true where that cannot be told.
+bool descriptorAllowsNewFiles(const std::filesystem::path& folder) {
+  const SECURITY_INFORMATION parts =
+      OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  DWORD size = 0;
+  GetFileSecurityW(folder.c_str(), parts, nullptr, 0, &size);
+  std::vector<char> descriptor(size);
+  HANDLE process = nullptr;
+  if (size == 0 ||
+      GetFileSecurityW(folder.c_str(), parts, descriptor.data(), size, &size) == 0 ||
+      OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &process) ==
+          0) {
+    return true;
+  }
+  GENERIC_MAPPING mapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE,
+                             FILE_ALL_ACCESS};
+  PRIVILEGE_SET privileges;
+  DWORD privilegesSize = sizeof privileges;
+  DWORD granted = 0;
+  BOOL allowed = TRUE;
+  HANDLE token = nullptr;
+  if (DuplicateToken(process, SecurityImpersonation, &token) != 0) {
+    if (AccessCheck(descriptor.data(), token, FILE_ADD_FILE, &mapping, &privileges,
+                    &privilegesSize, &granted, &allowed) == 0) {
+      allowed = TRUE;
+    }
+    CloseHandle(token);
+  }
+  CloseHandle(process);
+  return allowed != FALSE;
+}
+
+}  // namespace
+
 Access accessToCreateIn(const std::filesystem::path& folder) {
+  // The open asks as a run's create would; the descriptor is asked too, as
+  // Wine grants the open whatever the folder's owner allows.
   const HANDLE handle =
       CreateFileW(folder.c_str(), FILE_ADD_FILE,
                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -136,7 +176,7 @@ Access accessToCreateIn(const std::filesystem::path& folder) {
   if (handle == INVALID_HANDLE_VALUE)
     return GetLastError() == ERROR_ACCESS_DENIED ? Access::kDenied : Access::kRefused;
   CloseHandle(handle);
-  return Access::kGranted;
+  return descriptorAllowsNewFiles(folder) ? Access::kGranted : Access::kDenied;
 }
 
 Access accessToReplace(const std::filesystem::path& file) {

@@ -8,7 +8,9 @@
 #include "sioc_lib/path_text.h"
 #include "test_util.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -511,6 +513,27 @@ TEST(ToolTest, PreviewsWhatARunChanges) {
     test::runProgram(TRV_SETUP_SCRIPTED_EXE, setup);
     preview(c.after.empty() ? c.preview : c.after);
   }
+#ifdef _WIN32
+  // A sioc.ini that another program keeps open, sharing reading only: a run
+  // would wait for it, then fail.
+  const test::TempDir dir;
+  const fs::path devices = dir.path() / "devices.txt";
+  test::writeBytes(devices, test::boards("16:5"));
+  test::setEnv("TRV_SETUP_DEVICES", devices.u8string());
+  fs::create_directories(dir.path() / kSetup);
+  for (const auto& [name, bytes] : items("atc=a\r\n|ini=hand\r\n|backup=hand"))
+    layOut(dir.path() / fs::u8path(name), bytes);
+  const HANDLE held = CreateFileW((dir.path() / "sioc.ini").c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  const std::string output =
+      test::runProgram(TRV_BOARDS_SCRIPTED_EXE, dir.path() / kSetup);
+  CloseHandle(held);
+  EXPECT_NE(
+      output.find("\n  + 63: Sound_disable=Yes\n  another program holds it now: a run "
+                  "would wait about two seconds for it, then fail\n"),
+      std::string::npos)
+      << output;
+#endif
 }
 
 }  // namespace

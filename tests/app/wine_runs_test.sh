@@ -9,7 +9,8 @@
 #   its output code page (850) is left as it was;
 # - as an ordinary user (root may look into any folder), in a Wine prefix of
 #   its own, with a module folder that may not be searched: the run stops
-#   with "Failed to read" and writes nothing.
+#   with "Failed to read" and writes nothing; then in a folder that only root
+#   may change, where the run and trv_boards's preview both say so.
 set -euo pipefail
 exe=$1 boards=$2
 root=$(mktemp -d)
@@ -63,3 +64,16 @@ shown=$(cd "$base/Vorlancockpit/SIOC/Kesmira/TRV_setup" &&
   "${as_user[@]}" wine "$root/program.exe" </dev/null | tr -d '\r')
 expect "! Failed to read Z:${base//\//\\}\\Vorlancockpit\\TRVatc\\module.lst" "$shown"
 [ "$(ls "$base")" = "$(printf 'Vorlancockpit\nsioc.ini')" ] || { echo "a file was written"; exit 1; }
+
+# A folder that this user may not change: the preview says so as the run does.
+chmod 755 "$base/Vorlancockpit/TRVatc"
+[ ${#as_user[@]} -eq 0 ] || chown root "$base"
+chmod 555 "$base"
+denied="This user may not change the folder Z:${base//\//\\}: start the program with \"Run as administrator\", or keep the installation outside protected folders such as Program Files."
+cp "$boards" "$root/boards.exe"
+for program in program.exe boards.exe; do
+  shown=$(cd "$base/Vorlancockpit/SIOC/Kesmira/TRV_setup" &&
+    "${as_user[@]}" wine "$root/$program" </dev/null | tr -d '\r')
+  expect "! Failed to create Z:${base//\//\\}\\Vorlantrv.lst" "$shown"
+  expect "$denied" "$shown"
+done
