@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/ensure-packages.sh
-ensure_packages cmake g++ make googletest libbenchmark-dev hyperfine
+ensure_packages cmake g++ make googletest libbenchmark-dev hyperfine time
 
 cmake --preset default >/dev/null
 cmake --build --preset default -j"$(nproc)" --target trv_benchmark trv_setup_scripted trv_boards_scripted >/dev/null
@@ -69,6 +69,29 @@ in_large() { echo "env -C $large/Vorlancockpit/SIOC/Kesmira/TRV_setup TRV_SETUP_
 hyperfine -N --warmup 5 --runs 100 --prepare "sh -c '$lay_out'" \
   -n "setup run, 12 modules of 1,000 lines" "$(in_large trv_setup_scripted)" \
   -n "preview of the same run (trv_boards)" "$(in_large trv_boards_scripted)"
+
+# Huge files: a Vorlantrv.lst whose 150,000 lines all go and 150,000 other
+# lines come (the preview against the run), and a sioc.ini of 68 MB, read
+# for its backup and compared, under a 1 GB address-space limit (peak memory
+# of each).
+huge="$work/huge"
+mkdir -p "$huge/Vorlancockpit/SIOC/Kesmira/TRV_setup" "$huge/Vorlancockpit/TRVatc"
+for i in $(seq 150000); do printf 'SIOC\\new\\part%06d.ssi\r\n' "$i"; done \
+  >"$huge/Vorlancockpit/TRVatc/module.lst"
+sed 's/new/old/' "$huge/Vorlancockpit/TRVatc/module.lst" >"$work/huge-list"
+yes 'key=a hand-written value' | head -c 68M >"$work/huge-ini"
+printf '%s\\0005\t\\\\?\\hid#vid_0000&pid_0010%s\n' "$key" "$suffix" >"$work/atc.txt"
+in_huge() { echo "env -C $huge/Vorlancockpit/SIOC/Kesmira/TRV_setup TRV_SETUP_DEVICES=$work/atc.txt $PWD/build/native/$1"; }
+hyperfine -N --warmup 2 --runs 20 \
+  --prepare "sh -c 'cp $work/huge-list $huge/Vorlantrv.lst; rm -f $huge/sioc.ini $huge/siocini_before_setup_Vorlantrv.ini'" \
+  -n "setup run, 150,000 lines out and 150,000 in" "$(in_huge trv_setup_scripted)" \
+  -n "preview of the same run (trv_boards)" "$(in_huge trv_boards_scripted)"
+for program in trv_setup_scripted trv_boards_scripted; do
+  rm -f "$huge/Vorlantrv.lst" "$huge/siocini_before_setup_Vorlantrv.ini"
+  cp "$work/huge-ini" "$huge/sioc.ini"
+  /usr/bin/time -f "$program, sioc.ini of 68 MB within 1 GB: peak %M KiB, %e s" \
+    sh -c "ulimit -v 1048576; exec $(in_huge "$program")" </dev/null | grep -E '^!|lines in' || true
+done
 
 # Instructions (callgrind) are exact where times vary.
 if command -v valgrind >/dev/null; then
