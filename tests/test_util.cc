@@ -86,17 +86,14 @@ std::string boards(const std::string& words) {
   return text;
 }
 
-void useDevices(const std::vector<HidDeviceRecord>& devices) {
+void useDevices(const std::string& words) {
   moduleSlots.fill(-1);
   moduleListContent.clear();
   siocIniContent.clear();
   hidInterfaceLimit = 1000;
-  setHidSnapshotSource(
-      [devices] { return std::make_unique<HidRecordSnapshot>(devices); });
-}
-
-void useDevices(const std::string& words) {
-  useDevices(parseScriptedDevices(boards(words)));
+  setHidSnapshotSource([devices = parseScriptedDevices(boards(words))] {
+    return std::make_unique<HidRecordSnapshot>(devices);
+  });
 }
 
 void setEnv(const char* name, const std::string& value) {

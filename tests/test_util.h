@@ -36,9 +36,8 @@ std::map<std::string, std::string> filesBelow(const fs::path& folder);
 // Boards as "product:number" words ("11:1" is an EFIS with device number 1);
 // "v46d:11:1" is of another vendor (in hex). Gives TRV_SETUP_DEVICES lines.
 std::string boards(const std::string& words);
-// Resets the tool's globals and makes every search see these devices, or
-// the boards of these words.
-void useDevices(const std::vector<HidDeviceRecord>& devices);
+// Resets the tool's globals and makes every search see the boards of these
+// words.
 void useDevices(const std::string& words);
 
 void setEnv(const char* name, const std::string& value);

@@ -24,6 +24,7 @@ TEST(LocationTest, StartupFolders) {
       {"D:\\Vorlancockpit\\TRV_setup", "D:\\"},  // a root keeps its separator
       {"/Vorlancockpit/TRV_setup", "/"}};
   for (const auto& c : cases) {
+    SCOPED_TRACE("row " + std::to_string(&c - cases));
     const StartupLocation found = locateBaseFolder(std::filesystem::u8path(c.startup));
     EXPECT_EQ(found.found ? found.baseFolder.u8string() : found.message, c.baseOrMessage)
         << c.startup;

@@ -40,6 +40,7 @@ TEST(SiocIniTest, ChangesWhileSiocIniIsRead) {
   cases.push_back({{}, false, "Failed to read ", Held::kForWriting});
 #endif
   for (const auto& c : cases) {
+    SCOPED_TRACE("row " + std::to_string(&c - cases.data()));
     const test::TempDir dir;
     baseFolder = dir.path();
     const auto ini = dir.path() / "sioc.ini";
