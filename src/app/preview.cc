@@ -1,6 +1,5 @@
 #include "app/preview.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -62,9 +61,9 @@ std::string visible(std::string_view line) {
     if (length == 0 || control || character == "\xEF\xBB\xBF") {
       marked = true;
       for (const char c : character) {
-        char hex[5];
-        std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
-        quoted += hex;
+        const auto byte = static_cast<unsigned char>(c);
+        quoted += std::string("\\x") + "0123456789ABCDEF"[byte >> 4] +
+                  "0123456789ABCDEF"[byte & 15];
       }
     } else {
       if (code == '"' || code == '\\') quoted += '\\';
