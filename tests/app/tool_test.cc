@@ -452,16 +452,19 @@ TEST(ToolTest, PreviewsWhatARunChanges) {
        "atc not configured.\n\nA setup run would write nothing:\nNo files produced ...\n",
        ""},
       // Only what is in the files reaches the console: a line that holds what
-      // a console would act on or not show is quoted, those bytes as \xHH.
+      // a console would act on or not show is quoted, those bytes as \xHH. A
+      // run's leftover is named, as the run removes it.
       {"16:5",
-       "list=old\r\n|atc=\x1B]0;title\x07\r\n\"quoted\"\r\nJ\xC3\xB6rg\r\na\\b\r\n"
+       "~trvold01.tmp=<61 minutes "
+       "old>|list=old\r\n|atc=\x1B]0;title\x07\r\n\"quoted\"\r\nJ\xC3\xB6rg\r\na\\b\r\n"
        "lone\rcr\r\ntab\there\r\ntrailing \r\n\xC2\x9B\r\n\xEF\xBB\xBF"
        "bom\r\n\xFF\r\n",
        "Vorlantrv.lst: 1 line out, 10 lines in\n  - 1: old\n"
        "  + 1: \"\\x1B]0;title\\x07\"\n  + 2: \"\\\"quoted\\\"\"\n  + 3: J\xC3\xB6rg\n"
        "  + 4: a\\b\n  + 5: \"lone\\x0Dcr\"\n  + 6: \"tab\\x09here\"\n"
        "  + 7: \"trailing \"\n  + 8: \"\\xC2\\x9B\"\n  + 9: \"\\xEF\\xBB\\xBFbom\"\n"
-       "  + 10: \"\\xFF\"\n" +
+       "  + 10: \"\\xFF\"\n~trvold01.tmp: removed, a leftover of a run that was cut "
+       "off\n" +
            noIni,
        firstRun},
       // No more than 200 lines of a file's changes.
