@@ -252,7 +252,11 @@ TEST(ToolTest, Runs) {
   for (int i = 0; i < 3000; ++i) many += "entry " + std::to_string(i) + "\r\n";
   cases.insert(
       cases.end(),
-      {// A folder that only others may change: the run says who may.
+      {// A link to nothing at the backup's name can hold no copy either.
+       {"16:5", "atc=a\r\n|backup=<link>nowhere|ini=hand",
+        kAtc + kList + "! Failed to create @\\siocini_before_setup_Vorlantrv.ini\n",
+        "list=a\n"},
+       // A folder that only others may change: the run says who may.
        {"16:5", "atc=a\r\n|ini=mine",
         kAtc +
             "! Failed to create @\\Vorlantrv.lst\nThis user may not change the "
