@@ -70,6 +70,13 @@ std::string refusedInFolder(const std::string& failure,
              : failure;
 }
 
+// What writeFile refuses before it writes anything: a name that cannot be
+// looked at, or what stands there and may not be replaced.
+bool refusedBeforeWriting(const sioc_lib::FileStatus& earlier, ExistingFile existing) {
+  return earlier.what == Standing::kError ||
+         (existing == ExistingFile::kReplace && refusesToReplace(earlier));
+}
+
 // Opens only a file it creates itself, never one standing at the name.
 class NewFileWriter : public sioc_lib::TxtFileWriter {
  public:
@@ -102,8 +109,7 @@ void writeFile(const std::function<void(sioc_lib::TxtFileWriter&)>& write,
   const std::filesystem::path folder = fileName.parent_path();
 
   const sioc_lib::FileStatus earlier = sioc_lib::fileStatus(fileName);
-  if (earlier.what == Standing::kError ||
-      (existing == ExistingFile::kReplace && refusesToReplace(earlier))) {
+  if (refusedBeforeWriting(earlier, existing)) {
     throw failure();
   }
 
@@ -154,8 +160,7 @@ std::optional<std::string> foreseeWriteFailure(const std::filesystem::path& file
   const std::string failure = "Failed to create " + sioc_lib::windowsForm(fileName);
   const sioc_lib::FileStatus earlier = sioc_lib::fileStatus(fileName);
   held = false;
-  if (earlier.what == Standing::kError ||
-      (existing == ExistingFile::kReplace && refusesToReplace(earlier))) {
+  if (refusedBeforeWriting(earlier, existing)) {
     return failure;
   }
   const std::filesystem::path folder = fileName.parent_path();
