@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/ensure-packages.sh
-ensure_packages cmake g++ make googletest libbenchmark-dev strace \
+ensure_packages cmake g++ make googletest libbenchmark-dev strace acl \
   g++-mingw-w64-x86-64-posix wine wine64 \
   clang libclang-rt-14-dev clang-format clang-tidy cppcheck
 

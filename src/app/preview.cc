@@ -130,12 +130,13 @@ bool stopsAt(const std::string& name, const std::optional<std::string>& failure)
 bool previewFile(const std::string& name, const std::string& text) {
   const std::filesystem::path path = sioc_lib::joinPath(baseFolder, name);
   bool held = false;
-  if (!stopsAt(name, foreseeWriteFailure(path, ExistingFile::kReplace, held)))
+  sioc_lib::FileStatus earlier;
+  if (!stopsAt(name, foreseeWriteFailure(path, ExistingFile::kReplace, earlier, held)))
     return false;
   const std::string heldNote =
       "  another program holds it now: a run would wait about two seconds for it, "
       "then fail";
-  if (sioc_lib::fileStatus(path).what == sioc_lib::Standing::kNothing) {
+  if (earlier.what == sioc_lib::Standing::kNothing) {
     printLine(name + ": new");
     return true;
   }
@@ -192,7 +193,8 @@ bool previewBackup() {
     printLine(name + ": none is made, as there is no sioc.ini");
   } else {
     bool held = false;
-    if (!stopsAt(name, foreseeWriteFailure(path, ExistingFile::kKeep, held)))
+    sioc_lib::FileStatus earlier;
+    if (!stopsAt(name, foreseeWriteFailure(path, ExistingFile::kKeep, earlier, held)))
       return false;
     printLine(name + ": new, a copy of sioc.ini");
   }

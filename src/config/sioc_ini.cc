@@ -1,7 +1,9 @@
 #include "config/sioc_ini.h"
 
+#include <chrono>
 #include <filesystem>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 
 #include "app/globals.h"
@@ -75,6 +77,16 @@ void buildSiocIni() {
 
 std::function<void()> beforeSiocIniRead;
 
+namespace {
+
+// Two reads of sioc.ini this far apart see any save that pauses for up to
+// half a second between two of its writes; one written last this long
+// before a read needs no wait.
+constexpr std::chrono::milliseconds kReadsApart(600);
+constexpr std::chrono::seconds kStillFor(3);
+
+}  // namespace
+
 std::filesystem::path siocIniBackupName() {
   return sioc_lib::joinPath(baseFolder, "siocini_before_setup_Vorlantrv.ini");
 }
@@ -93,25 +105,32 @@ BackupPlan planSiocIniBackup() {
   if (standing == sioc_lib::Standing::kFile ||
       (standing == sioc_lib::Standing::kOther &&
        sioc_lib::fileStatus(backup).what == sioc_lib::Standing::kFile)) {
-    return {true, std::nullopt, {}};
+    return {true, std::nullopt};
   }
   const bool noRoom = standing != sioc_lib::Standing::kNothing;
   const std::filesystem::path ini =
       sioc_lib::joinPath(baseFolder, siocIniFileName.u8string());
   // Size and time cannot tell a save of the same size within the file
   // system's clock step (2 s on FAT): the bytes must. The copy is taken once
-  // two reads in a row give the same bytes.
+  // two reads in a row give the same bytes. A saver may pause between its
+  // writes, so two reads agree only as far apart as the longest pause,
+  // unless sioc.ini was last written long enough before the first (more
+  // than FAT's step and a pause): only a file changed moments ago waits.
   std::optional<std::string> previous;
+  bool still = false;
   for (int read = 1; read <= 3; ++read) {
+    if (previous && !still) std::this_thread::sleep_for(kReadsApart);
     if (beforeSiocIniRead) beforeSiocIniRead();
     sioc_lib::TxtFileReader reader;
-    if (!reader.open(ini, false)) return {false, std::nullopt, {}};
+    if (!reader.open(ini, false)) return {false, std::nullopt};
     if (noRoom)
       throw std::runtime_error("Failed to create " + sioc_lib::windowsForm(backup));
     const sioc_lib::WriteBlock block(ini);
     if (!block.held()) break;
+    const sioc_lib::FileTime start = sioc_lib::fileTimeNow();
     std::string bytes = reader.readBytes();
-    if (bytes == previous) return {false, std::move(bytes), sioc_lib::fileStatus(ini)};
+    if (bytes == previous) return {false, std::move(bytes)};
+    still = sioc_lib::fileStatus(ini).lastWrite + kStillFor < start;
     previous = std::move(bytes);
   }
   throw std::runtime_error("Failed to read " + sioc_lib::windowsForm(ini));
@@ -122,6 +141,7 @@ void backupSiocIni() {
   // run may have made the backup since the check: it is kept.
   const BackupPlan plan = planSiocIniBackup();
   if (plan.copy) {
-    writeByteFile(*plan.copy, siocIniBackupName(), ExistingFile::kKeep, plan.original);
+    writeByteFile(*plan.copy, siocIniBackupName(), ExistingFile::kKeep,
+                  sioc_lib::joinPath(baseFolder, siocIniFileName.u8string()));
   }
 }

@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 
-#include "sioc_lib/replace_file.h"
 
 // Appends the 24 elements of sioc.ini to siocIniContent.
 void buildSiocIni();
@@ -24,12 +23,14 @@ std::filesystem::path siocIniBackupName();
 struct BackupPlan {
   bool backupStands = false;        // then it is never replaced
   std::optional<std::string> copy;  // the bytes to back up; none without sioc.ini
-  sioc_lib::FileStatus original;    // sioc.ini's, whose permissions the copy takes
 };
 
 // What backupSiocIni would do, writing nothing. Throws "Failed to read
 // <path>" when the backup's name cannot be looked at, or the old sioc.ini
-// cannot be read to its end as one whole version, and "Failed to create
+// cannot be read to its end as one whole version (two reads of the same
+// bytes, far enough apart that no save pausing for half a second between
+// its writes lies across them unless sioc.ini was last written long
+// before), and "Failed to create
 // <path>" when something that is no file (a folder, a link to nothing)
 // stands at the backup's name, where no copy can be placed.
 BackupPlan planSiocIniBackup();

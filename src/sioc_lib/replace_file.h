@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace sioc_lib {
 
@@ -26,9 +28,6 @@ struct FileStatus {
   bool readOnly = false;
   uint64_t size = 0;
   FileTime lastWrite{0};
-  // Who may read and write it: the mode bits here; unused on Windows, where
-  // a file takes its folder's inherited permissions.
-  uint32_t permissions = 0;
 };
 
 // Asks the operating system itself (the C runtime calls most failures "no
@@ -39,10 +38,37 @@ struct FileStatus {
 // link to nothing is kNothing.
 FileStatus fileStatus(const std::filesystem::path& name, bool followLinks = true);
 
-// Gives a file made by this run the permissions of like (its mode bits), or
-// without a file there the default for a new file; on Windows nothing, as the file
-// already has its folder's.
-bool setPermissions(const std::filesystem::path& file, const FileStatus* like);
+// What the system answers an exclusive create.
+enum class Created { kCreated, kDenied, kFailed };
+
+// A file this run creates where nothing stands, writes and flushes through
+// the one handle it holds, then gives its final readers. No other user can
+// open it before: it is made for its owner alone (here the mode of the
+// create, which no default ACL widens; on Windows a handle that shares
+// nothing).
+class NewFile {
+ public:
+  NewFile() = default;
+  ~NewFile();
+  NewFile(const NewFile&) = delete;
+  NewFile& operator=(const NewFile&) = delete;
+
+  Created create(const std::filesystem::path& name);
+  bool write(const std::string& bytes);
+  // Gives the file the readers of like, where a file stands there: here its
+  // owner, group, mode and ACL (where the group cannot be given, the group
+  // gets no more than others); on Windows its attributes and DACL. Without
+  // one, the defaults of a new file in its folder. Then flushes it to stable
+  // storage and closes it; false when a write, the flush or the close failed.
+  bool finish(const std::filesystem::path& like);
+
+ private:
+#ifdef _WIN32
+  void* handle_ = nullptr;
+#else
+  int fd_ = -1;
+#endif
+};
 
 // Keeps other programs from changing a file while it is held: on Windows a
 // handle that shares reading only, taken while no program has the file open
@@ -71,23 +97,30 @@ bool retryWhileHeld(const std::filesystem::path& file,
                     const std::function<bool()>& attempt);
 
 #ifdef _WIN32
-// Creates an empty file where nothing stands at the name (CREATE_NEW).
-bool createNewFile(const std::filesystem::path& file);
 // Whether the file can be opened for reading now; on failure the reason is
 // left for retryWhileHeld.
 bool openableForReading(const std::filesystem::path& file);
 #endif
 
 // What the system would answer a run that writes now, asked without
-// changing anything: granted; denied to this user for lack of rights; held
-// by another program (a run waits for it about two seconds); or refused for
-// another reason (a read-only disk).
-enum class Access { kGranted, kDenied, kHeld, kRefused };
+// changing anything: granted; denied to this user by the permissions; held
+// by another program that has the file open in any way (a run waits for it
+// about two seconds); refused by a protection although the permissions
+// allow (an immutable folder; Controlled folder access or a virus scanner on
+// Windows); or refused for another reason (a read-only disk).
+enum class Access { kGranted, kDenied, kHeld, kProtected, kRefused };
 
-// Whether this user may create files in folder (and move them to names there).
+// Whether this user may create files in folder (and move them to names
+// there). On a network share only the server can tell: its answer to the
+// open is the whole answer.
 Access accessToCreateIn(const std::filesystem::path& folder);
 // Whether a run may replace the file that stands at file.
 Access accessToReplace(const std::filesystem::path& file);
+
+// Where Windows keeps the copy of file that an old program without
+// administrator rights wrote in its place below a protected folder
+// (VirtualStore), if such a copy stands; never here.
+std::optional<std::filesystem::path> virtualStoreCopy(const std::filesystem::path& file);
 
 // The time now, by the clock that dates the files.
 FileTime fileTimeNow();
@@ -96,10 +129,7 @@ FileTime fileTimeNow();
 // that holds it.
 bool removeFile(const std::filesystem::path& file, bool waitWhileHeld = true);
 
-// Flushes the file's data to stable storage; false when that failed. This
-// and the two moves below wait for a program that holds a file.
-bool syncFile(const std::filesystem::path& file);
-
+// The two moves wait for a program that holds a file.
 // Moves source over target in one step, replacing an earlier target file.
 // False when the target could not be replaced; both files are then as before.
 bool replaceFile(const std::filesystem::path& source,

@@ -11,8 +11,6 @@
 #include <windows.h>
 // after windows.h
 #include <shlobj.h>
-#else
-#include <sys/stat.h>
 #endif
 
 namespace sioc_lib {
@@ -39,7 +37,6 @@ struct FileStreamOwner {
 struct TxtFileReaderImpl : FileStreamOwner<std::ifstream> {
   std::string shownName;  // the open file's name in Windows form
 };
-struct TxtFileWriterImpl : FileStreamOwner<std::ofstream> {};
 
 namespace {
 
@@ -164,51 +161,6 @@ std::string TxtFileReader::readBytes() {
   }
   finishRead(*impl_, complete);
   return bytes;
-}
-
-TxtFileWriter::TxtFileWriter() : impl_(std::make_shared<TxtFileWriterImpl>()) {}
-TxtFileWriter::~TxtFileWriter() = default;
-
-bool TxtFileWriter::open(const std::filesystem::path& fileName, bool inDocuments) {
-  return openFile(nameToOpen(fileName, inDocuments), false);
-}
-
-bool TxtFileWriter::openFile(const std::filesystem::path& fileName, bool mustBeNew) {
-  std::ios::openmode mode = std::ios::out | std::ios::trunc;
-  if (mustBeNew) {
-#ifdef _WIN32
-    // MinGW's file streams refuse noreplace for wide names: create the file
-    // exclusively first, then open the empty file that this call made.
-    if (!createNewFile(fileName)) return false;
-#else
-    // libstdc++ takes noreplace without trunc only ("wbx", O_EXCL). Made for
-    // the owner alone, so no other user opens it before it is given the
-    // permissions of the file it is to become.
-    const mode_t mask = umask(077);
-    const bool opened =
-        openStream(impl_->stream, fileName, std::ios::out | std::ios::__noreplace);
-    umask(mask);
-    return opened;
-#endif
-  }
-  return openStream(impl_->stream, fileName, mode);
-}
-
-void TxtFileWriter::writeLines(const LineList& lines) { writeBytes(windowsText(lines)); }
-
-void TxtFileWriter::writeBytes(const std::string& bytes) {
-  impl_->stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-bool TxtFileWriter::close() {
-  std::ofstream& out = impl_->stream;
-  if (!out.is_open()) return false;
-  out.flush();
-  const bool written = out.good();
-  out.close();
-  const bool closed = !out.fail();
-  out.clear();
-  return written && closed;
 }
 
 }  // namespace sioc_lib

@@ -16,7 +16,6 @@ namespace sioc_lib {
 using LineList = std::list<std::string>;
 
 struct TxtFileReaderImpl;
-struct TxtFileWriterImpl;
 
 // What a file of these lines holds: each element followed by CR LF, and each
 // line feed inside an element written as CR LF too.
@@ -50,33 +49,6 @@ class TxtFileReader {
 
  private:
   std::shared_ptr<TxtFileReaderImpl> impl_;
-};
-
-class TxtFileWriter {
- public:
-  TxtFileWriter();
-  virtual ~TxtFileWriter();
-
-  // Creates the file, or empties an existing one.
-  virtual bool open(const std::filesystem::path& fileName, bool inDocuments);
-
-  // windowsText(lines).
-  void writeLines(const LineList& lines);
-  // The bytes as they are, line ends included.
-  void writeBytes(const std::string& bytes);
-
-  // Closes the file. False when any write, flush or the close itself failed,
-  // so that a full disk is never taken for success.
-  bool close();
-
- protected:
-  // Opens fileName for writing; with mustBeNew only by creating it, so that
-  // nothing standing at the name (a file or a link) is ever followed or
-  // truncated.
-  bool openFile(const std::filesystem::path& fileName, bool mustBeNew);
-
- private:
-  std::shared_ptr<TxtFileWriterImpl> impl_;
 };
 
 }  // namespace sioc_lib

@@ -1,7 +1,6 @@
 #include "sioc_lib/write_text_file.h"
 
 #include <chrono>
-#include <functional>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -49,25 +48,39 @@ void removeStaleTemporaries(const std::filesystem::path& folder,
     if (name != own) sioc_lib::removeFile(name, false);
 }
 
-// The line after "Failed to create" when the system refused for lack of
-// rights: who may change it, and what the builder can do.
-std::string deniedNote(const char* what, const std::filesystem::path& name) {
-  return std::string("\nThis user may not change the ") + what + " " +
-         sioc_lib::windowsForm(name) +
+// The line after "Failed to create" that says why, where the reason is
+// known: the permissions refuse this user, a protection refuses although
+// they allow, or another program has the file open.
+std::string reasonNote(sioc_lib::Access access, const char* what,
+                       const std::filesystem::path& name) {
+  const std::string shown = sioc_lib::windowsForm(name);
+  switch (access) {
+    case sioc_lib::Access::kDenied:
+      return std::string("\nThis user may not change the ") + what + " " + shown +
 #ifdef _WIN32
-         ": start the program with \"Run as administrator\", or keep the installation "
-         "outside protected folders such as Program Files.";
+             ": start the program with \"Run as administrator\", or keep the "
+             "installation outside protected folders such as Program Files or the "
+             "root of a drive (C:\\).";
 #else
-         ": its owner may, or may give this user the right (chmod, chown).";
+             ": its owner may, or may give this user the right (chmod, chown).";
 #endif
-}
-
-// The message for a folder that refuses a new file.
-std::string refusedInFolder(const std::string& failure,
-                            const std::filesystem::path& folder) {
-  return sioc_lib::accessToCreateIn(folder) == sioc_lib::Access::kDenied
-             ? failure + deniedNote("folder", folder)
-             : failure;
+    case sioc_lib::Access::kProtected:
+      return std::string("\nA protection refused the change to the ") + what + " " +
+             shown +
+#ifdef _WIN32
+             " although this user may make it: allow the program in Windows Security "
+             "(Controlled folder access) or in the virus scanner, then run it again.";
+#else
+             " although this user may make it: it is immutable; its owner may remove "
+             "that as root (chattr -i).";
+#endif
+    case sioc_lib::Access::kHeld:
+      return "\nAnother program has the file " + shown +
+             " open: close it (SIOC itself, an editor or a sync client), then run "
+             "the setup again.";
+    default:
+      return "";
+  }
 }
 
 // What writeFile refuses before it writes anything: a name that cannot be
@@ -76,14 +89,6 @@ bool refusedBeforeWriting(const sioc_lib::FileStatus& earlier, ExistingFile exis
   return earlier.what == Standing::kError ||
          (existing == ExistingFile::kReplace && refusesToReplace(earlier));
 }
-
-// Opens only a file it creates itself, never one standing at the name.
-class NewFileWriter : public sioc_lib::TxtFileWriter {
- public:
-  bool open(const std::filesystem::path& fileName, bool /*inDocuments*/) override {
-    return openFile(fileName, true);
-  }
-};
 
 // Removes the temporary file on every way out but its move to the name.
 struct TemporaryFile {
@@ -96,42 +101,39 @@ struct TemporaryFile {
   }
 };
 
-// Writes through write into a temporary of this run's own and moves it to
-// fileName only once every write, the close and the flush succeeded: a full
-// disk, a power cut or another run never leaves a half-written file.
-// permissionsOf, when given, is the file whose permissions the new one takes
-// in place of those of the file it replaces.
-void writeFile(const std::function<void(sioc_lib::TxtFileWriter&)>& write,
-               const std::filesystem::path& fileName, ExistingFile existing,
-               const sioc_lib::FileStatus* permissionsOf = nullptr) {
+// Writes bytes into a temporary of this run's own and moves it to fileName
+// only once every write, the flush and the close succeeded: a full disk, a
+// power cut or another run never leaves a half-written file. The file gets
+// the readers of readersOf (by default the file it replaces) before it
+// appears under its name.
+void writeFile(const std::string& bytes, const std::filesystem::path& fileName,
+               ExistingFile existing, const std::filesystem::path& readersOf) {
   const std::string shown = sioc_lib::windowsForm(fileName);
   const auto failure = [&] { return std::runtime_error("Failed to create " + shown); };
   const std::filesystem::path folder = fileName.parent_path();
 
-  const sioc_lib::FileStatus earlier = sioc_lib::fileStatus(fileName);
-  if (refusedBeforeWriting(earlier, existing)) {
-    throw failure();
-  }
+  if (refusedBeforeWriting(sioc_lib::fileStatus(fileName), existing)) throw failure();
 
-  TemporaryFile temporary;  // outlives the writer, which must close first
-  NewFileWriter writer;
+  TemporaryFile temporary;  // outlives the file, which must close first
+  sioc_lib::NewFile file;
   for (int draw = 0; temporary.name.empty(); ++draw) {
     if (draw == kNameDraws) throw failure();
     const std::filesystem::path name = folder / temporaryName();
-    if (writer.open(name, false)) {
+    const sioc_lib::Created created = file.create(name);
+    if (created == sioc_lib::Created::kCreated) {
       temporary.name = name;
     } else if (const Standing taken = sioc_lib::fileStatus(name, false).what;
                taken == Standing::kNothing || taken == Standing::kError) {
-      // No clash with another file: the folder refuses.
-      throw std::runtime_error(refusedInFolder(failure().what(), folder));
+      // No clash with another file: the folder refuses. Where the
+      // permissions allow, something else refused.
+      sioc_lib::Access access = sioc_lib::accessToCreateIn(folder);
+      if (access == sioc_lib::Access::kGranted && created == sioc_lib::Created::kDenied)
+        access = sioc_lib::Access::kProtected;
+      throw std::runtime_error(failure().what() + reasonNote(access, "folder", folder));
     }
   }
-  if (permissionsOf == nullptr && earlier.what == Standing::kFile)
-    permissionsOf = &earlier;
-  if (!sioc_lib::setPermissions(temporary.name, permissionsOf)) throw failure();
   removeStaleTemporaries(folder, temporary.name);
-  write(writer);
-  if (!writer.close() || !sioc_lib::syncFile(temporary.name)) throw failure();
+  if (!file.write(bytes) || !file.finish(readersOf)) throw failure();
 
   if (existing == ExistingFile::kKeep) {
     switch (sioc_lib::placeNewFile(temporary.name, fileName)) {
@@ -143,9 +145,9 @@ void writeFile(const std::function<void(sioc_lib::TxtFileWriter&)>& write,
         break;
     }
   } else if (!sioc_lib::replaceFile(temporary.name, fileName)) {
-    const bool denied = sioc_lib::accessToReplace(fileName) == sioc_lib::Access::kDenied;
     throw std::runtime_error(failure().what() +
-                             (denied ? deniedNote("file", fileName) : ""));
+                             reasonNote(sioc_lib::accessToReplace(fileName), "file",
+                                        fileName));
   }
   // Another run may take the free name at once: it is no longer ours.
   temporary.name.clear();
@@ -156,29 +158,24 @@ void writeFile(const std::function<void(sioc_lib::TxtFileWriter&)>& write,
 }  // namespace
 
 std::optional<std::string> foreseeWriteFailure(const std::filesystem::path& fileName,
-                                               ExistingFile existing, bool& held) {
+                                               ExistingFile existing,
+                                               sioc_lib::FileStatus& earlier, bool& held) {
   const std::string failure = "Failed to create " + sioc_lib::windowsForm(fileName);
-  const sioc_lib::FileStatus earlier = sioc_lib::fileStatus(fileName);
+  earlier = sioc_lib::fileStatus(fileName);
   held = false;
   if (refusedBeforeWriting(earlier, existing)) {
     return failure;
   }
   const std::filesystem::path folder = fileName.parent_path();
-  if (sioc_lib::accessToCreateIn(folder) != sioc_lib::Access::kGranted)
-    return refusedInFolder(failure, folder);
-  if (existing == ExistingFile::kKeep || earlier.what == Standing::kNothing) return {};
-  switch (sioc_lib::accessToReplace(fileName)) {
-    case sioc_lib::Access::kDenied:
-      return failure + deniedNote("file", fileName);
-    case sioc_lib::Access::kRefused:
-      return failure;
-    case sioc_lib::Access::kHeld:
-      held = true;
-      break;
-    case sioc_lib::Access::kGranted:
-      break;
+  if (const sioc_lib::Access access = sioc_lib::accessToCreateIn(folder);
+      access != sioc_lib::Access::kGranted) {
+    return failure + reasonNote(access, "folder", folder);
   }
-  return {};
+  if (existing == ExistingFile::kKeep || earlier.what == Standing::kNothing) return {};
+  const sioc_lib::Access access = sioc_lib::accessToReplace(fileName);
+  held = access == sioc_lib::Access::kHeld;
+  if (held || access == sioc_lib::Access::kGranted) return {};
+  return failure + reasonNote(access, "file", fileName);
 }
 
 std::vector<std::filesystem::path> staleTemporaries(const std::filesystem::path& folder,
@@ -209,12 +206,10 @@ bool refusesToReplace(const sioc_lib::FileStatus& earlier) {
 
 void writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path& fileName,
                    ExistingFile existing) {
-  writeFile([&](sioc_lib::TxtFileWriter& writer) { writer.writeLines(lines); }, fileName,
-            existing);
+  writeFile(sioc_lib::windowsText(lines), fileName, existing, fileName);
 }
 
 void writeByteFile(const std::string& bytes, const std::filesystem::path& fileName,
-                   ExistingFile existing, const sioc_lib::FileStatus& copied) {
-  writeFile([&](sioc_lib::TxtFileWriter& writer) { writer.writeBytes(bytes); }, fileName,
-            existing, &copied);
+                   ExistingFile existing, const std::filesystem::path& readersOf) {
+  writeFile(bytes, fileName, existing, readersOf);
 }

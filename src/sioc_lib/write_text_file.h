@@ -13,8 +13,9 @@
 enum class ExistingFile { kReplace, kKeep };
 
 // Writes the lines to fileName and prints "<path> created.". The file appears
-// in one step, complete and flushed to the disk, with the permissions of the
-// file it replaces (a new one gets the default). With kKeep, something
+// in one step, complete and flushed to the disk, with the readers (owner,
+// group, permissions, ACL; on Windows attributes and DACL) of the file it
+// replaces; a new one gets its folder's defaults. With kKeep, something
 // standing at the name when the file would appear is left alone and nothing
 // is printed. On any failure throws std::runtime_error
 // "Failed to create <path>" and leaves an earlier file exactly as it was.
@@ -22,10 +23,12 @@ void writeTextFile(const sioc_lib::LineList& lines, const std::filesystem::path&
                    ExistingFile existing = ExistingFile::kReplace);
 
 // Why writeTextFile would fail to write fileName now, found without writing
-// anything: the message it would throw, or none. held tells whether another
-// program holds the file it would replace right now, which a run waits for.
+// anything: the message it would throw, or none. earlier is what stands at
+// the name now; held tells whether another program has the file it would
+// replace open right now, which a run waits for.
 std::optional<std::string> foreseeWriteFailure(const std::filesystem::path& fileName,
-                                               ExistingFile existing, bool& held);
+                                               ExistingFile existing,
+                                               sioc_lib::FileStatus& earlier, bool& held);
 
 // The temporaries in folder that runs cut off left behind, as a run that
 // made its own at time ours would find them.
@@ -38,8 +41,8 @@ std::vector<std::filesystem::path> staleTemporaries(const std::filesystem::path&
 bool refusesToReplace(const sioc_lib::FileStatus& earlier);
 
 // The same for bytes that are written exactly as they are: a copy, with the
-// permissions of the file it copies.
+// readers of the file readersOf.
 void writeByteFile(const std::string& bytes, const std::filesystem::path& fileName,
-                   ExistingFile existing, const sioc_lib::FileStatus& copied);
+                   ExistingFile existing, const std::filesystem::path& readersOf);
 
 #endif  // TRV_SIOC_LIB_WRITE_TEXT_FILE_H_

@@ -12,6 +12,7 @@
 #include <windows.h>
 #else
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #endif
 
@@ -73,25 +74,21 @@ Files items(const std::string& text) {
   return files;
 }
 
-// A name ending in / is a folder; bytes "<fifo>", "<link>target",
-// "<read-only>bytes", "<private>bytes" (the owner's alone) and "<N minutes
-// old>bytes" make what they say.
+// A name ending in / is a folder; bytes "<fifo>", "<link>target", "<mode
+// NNN>bytes" (octal; 0 is read-only on Windows) and "<N minutes old>bytes"
+// make what they say. Other files were last written ten minutes before.
 void layOut(const fs::path& name, const std::string& bytes) {
   fs::create_directories(name.parent_path());
 #ifndef _WIN32
   if (bytes == "<fifo>") return static_cast<void>(mkfifo(name.c_str(), 0644));
   if (bytes.rfind("<link>", 0) == 0) return fs::create_symlink(bytes.substr(6), name);
 #endif
-  const bool readOnly = bytes.rfind("<read-only>", 0) == 0;
-  const bool ownersAlone = bytes.rfind("<private>", 0) == 0;
-  int minutes = 0;
-  int skip = readOnly ? 11 : ownersAlone ? 9 : 0;
+  int minutes = 10, mode = -1, skip = 0;
   std::sscanf(bytes.c_str(), "<%d minutes old>%n", &minutes, &skip);
+  std::sscanf(bytes.c_str(), "<mode %o>%n", &mode, &skip);
   if (!name.filename().empty()) test::writeBytes(name, bytes.substr(skip));
-  if (readOnly) fs::permissions(name, fs::perms::all, fs::perm_options::remove);
-  if (ownersAlone) fs::permissions(name, fs::perms::owner_read | fs::perms::owner_write);
-  if (minutes != 0)
-    fs::last_write_time(name, fs::last_write_time(name) - std::chrono::minutes(minutes));
+  if (mode >= 0) fs::permissions(name, static_cast<fs::perms>(mode));
+  fs::last_write_time(name, fs::last_write_time(name) - std::chrono::minutes(minutes));
 }
 
 // What a preview says a run does to a file: "new", "changed", or "left" as
@@ -103,6 +100,30 @@ std::string previewed(const std::string& preview, const std::string& name) {
   if (said.rfind("new", 0) == 0) return "new";
   const bool left = said.rfind("unchanged", 0) == 0 || said.rfind("none is made", 0) == 0;
   return left ? "left" : "changed";
+}
+
+// Who may read a file: its owner, group, mode and ACL (here) or its
+// attributes (Windows); a mode of -1 where no file stands.
+struct Readers {
+  unsigned owner = 0, group = 0;
+  int mode = -1;
+  std::string acl;
+};
+
+Readers readersOf(const fs::path& file) {
+  Readers readers;
+#ifdef _WIN32
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) readers.mode = static_cast<int>(attributes);
+#else
+  struct stat info {};
+  if (stat(file.c_str(), &info) != 0) return readers;
+  readers = {info.st_uid, info.st_gid, static_cast<int>(info.st_mode & 07777), ""};
+  readers.acl.resize(256);
+  readers.acl.resize(static_cast<size_t>(std::max<ssize_t>(
+      0, getxattr(file.c_str(), "system.posix_acl_access", readers.acl.data(), 256))));
+#endif
+  return readers;
 }
 
 struct Case {
@@ -131,16 +152,6 @@ void check(const Case& c) {
     if (bytes == "<gone>") expected.erase(name);
   }
 
-  // Who may read a file stays as it was: a replaced file keeps its
-  // permissions, and the backup takes those of the sioc.ini it copies.
-  std::map<std::string, fs::perms> modes;
-  std::error_code ec;  // a missing file has no permissions to keep
-  for (const char* name : {"Vorlantrv.lst", "sioc.ini"})
-    modes[name] = fs::status(base / name, ec).permissions();
-  const fs::path backup = base / "siocini_before_setup_Vorlantrv.ini";
-  modes[backup.filename().u8string()] =
-      fs::status(fs::exists(backup, ec) ? backup : base / "sioc.ini", ec).permissions();
-
   const fs::path devices = dir.path() / "devices.txt";
   if (c.boards) test::writeBytes(devices, test::boards(c.boards));
   test::setEnv("TRV_SETUP_DEVICES", devices.u8string());
@@ -150,6 +161,14 @@ void check(const Case& c) {
       c.exe == TRV_SETUP_EXE ? TRV_BOARDS_EXE : TRV_BOARDS_SCRIPTED_EXE, base / c.start,
       replaced(replaced(c.prefix, ">@/steps.txt", ">/dev/null"), "@", base.u8string()));
   EXPECT_EQ(test::filesBelow(base), laidOut) << "the preview wrote";
+  // Who may read a file stays as it was: a replaced file keeps its readers,
+  // and the backup takes those of the sioc.ini it copies.
+  const fs::path backup = base / "siocini_before_setup_Vorlantrv.ini";
+  const std::map<std::string, Readers> readers = {
+      {"Vorlantrv.lst", readersOf(base / "Vorlantrv.lst")},
+      {"sioc.ini", readersOf(base / "sioc.ini")},
+      {backup.filename().u8string(),
+       readersOf(fs::exists(backup) ? backup : base / "sioc.ini")}};
   const std::string output =
       test::runProgram(c.exe, base / c.start, replaced(c.prefix, "@", base.u8string()));
   const std::string printed =
@@ -162,13 +181,20 @@ void check(const Case& c) {
   for (const auto& [name, bytes] : written)
     after[name] = expected[name] == "*" ? "*" : bytes;
   EXPECT_EQ(after, expected) << c.layout;
-#ifndef _WIN32
-  for (const auto& [name, mode] : modes) {
-    if (mode != fs::perms::unknown && fs::exists(base / name, ec)) {
-      EXPECT_EQ(fs::status(base / name).permissions(), mode) << name << c.layout;
+  for (const auto& [name, before] : readers) {
+    const Readers now = readersOf(base / name);
+    if (before.mode < 0 || now.mode < 0) continue;  // none stood, or none stands
+    SCOPED_TRACE(name);
+    EXPECT_EQ(now.owner, before.owner);
+    // Where the group could not be given, it may do no more than others.
+    const int others = now.mode & 07;
+    EXPECT_TRUE(now.group == before.group || ((now.mode >> 3) & 07 & ~others) == 0);
+    EXPECT_EQ(now.mode & 0707, before.mode & 0707);
+    if (now.group == before.group) {
+      EXPECT_EQ(now.mode, before.mode);
+      EXPECT_EQ(now.acl, before.acl);
     }
   }
-#endif
   if (!c.foreseen) return;
 
   // The preview ends as the run ends, from a "! Failed" line on, and says of
@@ -192,7 +218,7 @@ TEST(ToolTest, Runs) {
       // folder.
       {"11:1 9:0 2:4 13:2",
        "efis1=panels/"
-       "efis.ssi\nEFIS.txt\r\n|mcp=x\r\n|cdu1=x\r\n|ini=<private>[SIOC]\nold=1\n",
+       "efis.ssi\nEFIS.txt\r\n|mcp=x\r\n|cdu1=x\r\n|ini=<mode 600>[SIOC]\nold=1\n",
        "efis1 module detected\nmcp module detected\n"
        "comm1 module detected\ncdu1 module detected\n\n"
        "? Module folder: @\\Vorlancockpit\\TRVcomm1\nnot found for comm1\n"
@@ -231,7 +257,7 @@ TEST(ToolTest, Runs) {
        kAtc + kList + "! Failed to create @\\siocini_before_setup_Vorlantrv.ini\n",
        "list=a\n"},
       // A read-only sioc.ini is backed up but never replaced.
-      {"16:5", "atc=a\r\n|ini=<read-only>mine",
+      {"16:5", "atc=a\r\n|ini=<mode 0>mine",
        kAtc + kList + kBackup + "! Failed to create @\\sioc.ini\n",
        "list=a\n|backup=mine"},
       {"", "", "! None of the Opencockpits modules detected.\n", "", "", kSetup,
@@ -313,6 +339,22 @@ TEST(ToolTest, Runs) {
        {"16:5", "atc=" + many + "|list=earlier|ini=old",
         kAtc + "! Failed to create @\\Vorlantrv.lst\n", "", "ulimit -f 1;", kSetup,
         TRV_SETUP_SCRIPTED_EXE, false}});
+  // Readers kept where only root can give them.
+  if (geteuid() == 0) {
+    cases.insert(
+        cases.end(),
+        {// Root over an ordinary user's private files, in a folder whose files
+         // take its group, with a sioc.ini shared with one more user.
+         {"16:5", "atc=a\r\n|list=<mode 600>old\r\n|ini=<mode 640>mine",
+          kAtc + kList + kBackup + kIni, "list=a\n|backup=mine|ini=*",
+          "chown -R nobody:nogroup @; chgrp staff @; chmod g+s @; "
+          "setfacl -m u:daemon:r @/sioc.ini; "},
+         // An ordinary user, whose group is not sioc.ini's, and who may only
+         // write Vorlantrv.lst: the copy's group reads no more than others.
+         {"16:5", "atc=a\r\n|list=<mode 200>old\r\n|ini=<mode 644>mine",
+          kAtc + kList + kBackup + kIni, "list=a\n|backup=mine|ini=*",
+          "chown -R nobody @; chgrp staff @/sioc.ini; chmod 640 @/sioc.ini; " + asUser}});
+  }
 #endif
   for (const Case& c : cases) {
     SCOPED_TRACE("row " + std::to_string(&c - cases.data()));

@@ -14,30 +14,34 @@
 
 namespace {
 
-enum class Held { kNo, kBriefly, kForWriting };
+// What another program does from just before the first read.
+enum class Other { kNothing, kHoldsBriefly, kHoldsForWriting, kSavesWithAPause };
 
 // While this run reads sioc.ini for the backup, another run makes the backup
 // (it is kept, and no line says this run made it), or another program saves
 // sioc.ini in place with its size and last-write time as they were, which no
-// clock can see: the backup is two reads in a row of the same bytes, never a
-// save half done, or the run stops before sioc.ini is replaced. On Windows a
-// program that holds it for a moment is waited for, and one that keeps it
-// open for writing stops the run. No temporary stays.
+// clock can see, or saves it in two writes with a pause between them: the
+// backup is two reads in a row of the same bytes, never a save half done,
+// or the run stops before sioc.ini is replaced. On Windows a program that
+// holds it for a moment is waited for, and one that keeps it open for
+// writing stops the run. No temporary stays.
 TEST(SiocIniTest, ChangesWhileSiocIniIsRead) {
   struct Case {
     std::vector<std::string> saved;  // what each read finds, saved just before it
     bool otherRunsBackup;            // made just before the first read
     const char* result;              // the backup's bytes, or the start of the failure
-    Held held = Held::kNo;           // from just before the first read
+    Other held = Other::kNothing;           // from just before the first read
   };
   std::vector<Case> cases = {
       {{}, true, "other run's"},
       // The first read meets a save half done: its start new, its end old.
       {{"HAnd", "HAND"}, false, "HAND"},
-      {{"HAnd", "HAND", "hand"}, false, "Failed to read "}};
+      {{"HAnd", "HAND", "hand"}, false, "Failed to read "},
+      // Its first half written just now, the second a moment later.
+      {{}, false, "HAND", Other::kSavesWithAPause}};
 #ifdef _WIN32
-  cases.push_back({{}, false, "hand", Held::kBriefly});
-  cases.push_back({{}, false, "Failed to read ", Held::kForWriting});
+  cases.push_back({{}, false, "hand", Other::kHoldsBriefly});
+  cases.push_back({{}, false, "Failed to read ", Other::kHoldsForWriting});
 #endif
   for (const auto& c : cases) {
     SCOPED_TRACE("row " + std::to_string(&c - cases.data()));
@@ -47,14 +51,22 @@ TEST(SiocIniTest, ChangesWhileSiocIniIsRead) {
     const auto backup = dir.path() / "siocini_before_setup_Vorlantrv.ini";
     test::writeBytes(dir.path() / "Vorlancockpit/TRVatc/module.lst", "a\r\n");
     test::writeBytes(ini, "hand");
-    const auto savedAt = std::filesystem::last_write_time(ini);
+    const auto savedAt = std::filesystem::last_write_time(ini) - std::chrono::minutes(1);
+    std::filesystem::last_write_time(ini, savedAt);
     test::useDevices("16:5");
     size_t reads = 0;
     std::thread releaser;
     beforeSiocIniRead = [&] {
+      if (c.held == Other::kSavesWithAPause && !releaser.joinable()) {
+        test::writeBytes(ini, "HAnd");
+        releaser = std::thread([ini] {
+          std::this_thread::sleep_for(std::chrono::milliseconds(200));
+          test::writeBytes(ini, "HAND");
+        });
+      }
 #ifdef _WIN32
-      if (c.held != Held::kNo && !releaser.joinable()) {
-        const bool briefly = c.held == Held::kBriefly;
+      if (c.held != Other::kNothing && !releaser.joinable()) {
+        const bool briefly = c.held == Other::kHoldsBriefly;
         const HANDLE held =
             CreateFileW(ini.c_str(), briefly ? GENERIC_READ : GENERIC_WRITE,
                         briefly ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -1,24 +1,13 @@
-#include "sioc_lib/replace_file.h"
-
-#ifdef _WIN32
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <vector>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <ctime>
-#endif
+#include "sioc_lib/replace_file.h"
 
 namespace sioc_lib {
-
-#ifdef _WIN32
 
 namespace {
 
@@ -79,8 +68,61 @@ FileStatus fileStatus(const std::filesystem::path& name, bool followLinks) {
   return status;
 }
 
-bool setPermissions(const std::filesystem::path& /*file*/, const FileStatus* /*like*/) {
+NewFile::~NewFile() {
+  if (handle_ != nullptr) CloseHandle(handle_);
+}
+
+Created NewFile::create(const std::filesystem::path& name) {
+  // Shares nothing: no other program opens it while this run writes it.
+  const HANDLE handle =
+      CreateFileW(name.c_str(), GENERIC_WRITE | WRITE_DAC, 0, nullptr, CREATE_NEW,
+                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) {
+    handle_ = handle;
+    return Created::kCreated;
+  }
+  return GetLastError() == ERROR_ACCESS_DENIED ? Created::kDenied : Created::kFailed;
+}
+
+bool NewFile::write(const std::string& bytes) {
+  for (size_t done = 0; done < bytes.size();) {
+    DWORD written = 0;
+    const auto chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+    if (WriteFile(handle_, bytes.data() + done, chunk, &written, nullptr) == 0 ||
+        written == 0) {
+      return false;
+    }
+    done += written;
+  }
   return true;
+}
+
+bool NewFile::finish(const std::filesystem::path& like) {
+  // What ReplaceFileW keeps of a replaced file, given by this program itself
+  // (Wine's keeps nothing): its attributes but read-only, and its DACL. A
+  // DACL that cannot be given leaves the one the file inherited.
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  bool given = true;
+  if (GetFileAttributesExW(like.c_str(), GetFileExInfoStandard, &data) != 0 &&
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    FILE_BASIC_INFO basic = {};  // times of 0 are left as they are
+    basic.FileAttributes = data.dwFileAttributes &
+                           (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                            FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    given = SetFileInformationByHandle(handle_, FileBasicInfo, &basic, sizeof basic) != 0;
+    DWORD size = 0;
+    GetFileSecurityW(like.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+    std::vector<char> descriptor(size);
+    if (size != 0 && GetFileSecurityW(like.c_str(), DACL_SECURITY_INFORMATION,
+                                      descriptor.data(), size, &size) != 0) {
+      SetKernelObjectSecurity(handle_, DACL_SECURITY_INFORMATION, descriptor.data());
+    }
+  }
+  const bool flushed = given && FlushFileBuffers(handle_) != 0;
+  const HANDLE handle = handle_;
+  handle_ = nullptr;
+  return CloseHandle(handle) != 0 && flushed;
 }
 
 WriteBlock::WriteBlock(const std::filesystem::path& file) {
@@ -114,13 +156,6 @@ bool retryWhileHeld(const std::filesystem::path& file,
   }
 }
 
-bool createNewFile(const std::filesystem::path& file) {
-  const HANDLE handle =
-      CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  return handle != INVALID_HANDLE_VALUE && CloseHandle(handle) != 0;
-}
-
 bool openableForReading(const std::filesystem::path& file) {
   // The sharing of the C runtime's own open, so that the answer is its answer.
   const HANDLE handle =
@@ -131,17 +166,17 @@ bool openableForReading(const std::filesystem::path& file) {
 
 namespace {
 
-// Whether the folder's security descriptor grants this program's user the
-// right to add a file; true where that cannot be told.
-bool descriptorAllowsNewFiles(const std::filesystem::path& folder) {
+// Whether the security descriptor of name grants this program's user
+// access; true where that cannot be told.
+bool descriptorAllows(const std::filesystem::path& name, DWORD access) {
   const SECURITY_INFORMATION parts =
       OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
   DWORD size = 0;
-  GetFileSecurityW(folder.c_str(), parts, nullptr, 0, &size);
+  GetFileSecurityW(name.c_str(), parts, nullptr, 0, &size);
   std::vector<char> descriptor(size);
   HANDLE process = nullptr;
   if (size == 0 ||
-      GetFileSecurityW(folder.c_str(), parts, descriptor.data(), size, &size) == 0 ||
+      GetFileSecurityW(name.c_str(), parts, descriptor.data(), size, &size) == 0 ||
       OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &process) ==
           0) {
     return true;
@@ -154,7 +189,7 @@ bool descriptorAllowsNewFiles(const std::filesystem::path& folder) {
   BOOL allowed = TRUE;
   HANDLE token = nullptr;
   if (DuplicateToken(process, SecurityImpersonation, &token) != 0) {
-    if (AccessCheck(descriptor.data(), token, FILE_ADD_FILE, &mapping, &privileges,
+    if (AccessCheck(descriptor.data(), token, access, &mapping, &privileges,
                     &privilegesSize, &granted, &allowed) == 0) {
       allowed = TRUE;
     }
@@ -164,28 +199,49 @@ bool descriptorAllowsNewFiles(const std::filesystem::path& folder) {
   return allowed != FALSE;
 }
 
+// Whether name lies on another computer (a \\server\share path or a mapped
+// drive), whose descriptors name accounts that this PC's token never holds.
+bool onNetwork(const std::filesystem::path& name) {
+  const std::wstring root = name.root_name().wstring();
+  if (root.size() >= 2 && (root[0] == L'\\' || root[0] == L'/') &&
+      (root[1] == L'\\' || root[1] == L'/')) {
+    return true;
+  }
+  return root.size() == 2 && root[1] == L':' &&
+         GetDriveTypeW((root + L"\\").c_str()) == DRIVE_REMOTE;
+}
+
+// Denied by the permissions, or, where they allow, by a protection.
+Access deniedBy(const std::filesystem::path& name, DWORD access) {
+  return onNetwork(name) || !descriptorAllows(name, access) ? Access::kDenied
+                                                            : Access::kProtected;
+}
+
 }  // namespace
 
 Access accessToCreateIn(const std::filesystem::path& folder) {
-  // The open asks as a run's create would; the descriptor is asked too, as
-  // Wine grants the open whatever the folder's owner allows.
+  // The open asks as a run's create would; on a local drive the descriptor
+  // is asked too, as Wine grants the open whatever the folder's owner
+  // allows. Controlled folder access refuses the create itself, not this.
   const HANDLE handle =
       CreateFileW(folder.c_str(), FILE_ADD_FILE,
                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE)
-    return GetLastError() == ERROR_ACCESS_DENIED ? Access::kDenied : Access::kRefused;
+  if (handle == INVALID_HANDLE_VALUE) {
+    return GetLastError() == ERROR_ACCESS_DENIED ? deniedBy(folder, FILE_ADD_FILE)
+                                                 : Access::kRefused;
+  }
   CloseHandle(handle);
-  return descriptorAllowsNewFiles(folder) ? Access::kGranted : Access::kDenied;
+  return onNetwork(folder) || descriptorAllows(folder, FILE_ADD_FILE) ? Access::kGranted
+                                                                      : Access::kDenied;
 }
 
 Access accessToReplace(const std::filesystem::path& file) {
-  // The access a replacing move asks for, sharing everything, so that only
-  // a program that keeps others from removing the file stands in the way.
+  // Shares nothing: a replacing move fails on a file that any program has
+  // open, whatever that program shares.
   const HANDLE handle = CreateFileW(
-      file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
-      nullptr);
+      file.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle != INVALID_HANDLE_VALUE) {
     CloseHandle(handle);
     return Access::kGranted;
@@ -195,10 +251,22 @@ Access accessToReplace(const std::filesystem::path& file) {
     case ERROR_LOCK_VIOLATION:
       return Access::kHeld;
     case ERROR_ACCESS_DENIED:
-      return fileStatus(file).readOnly ? Access::kRefused : Access::kDenied;
+      return fileStatus(file).readOnly ? Access::kRefused : deniedBy(file, DELETE);
     default:
       return Access::kRefused;
   }
+}
+
+std::optional<std::filesystem::path> virtualStoreCopy(const std::filesystem::path& file) {
+  const std::wstring root = file.root_name().wstring();
+  const DWORD size = GetEnvironmentVariableW(L"LOCALAPPDATA", nullptr, 0);
+  if (root.size() != 2 || root[1] != L':' || size == 0) return std::nullopt;
+  std::wstring local(size, L'\0');
+  local.resize(GetEnvironmentVariableW(L"LOCALAPPDATA", local.data(), size));
+  const std::filesystem::path copy =
+      std::filesystem::path(local) / L"VirtualStore" / file.relative_path();
+  if (fileStatus(copy).what != Standing::kFile) return std::nullopt;
+  return copy;
 }
 
 FileTime fileTimeNow() {
@@ -210,21 +278,6 @@ FileTime fileTimeNow() {
 bool removeFile(const std::filesystem::path& file, bool waitWhileHeld) {
   const auto remove = [&] { return DeleteFileW(file.c_str()) != 0; };
   return waitWhileHeld ? retryWhileHeld(file, remove) : remove();
-}
-
-bool syncFile(const std::filesystem::path& file) {
-  return retryWhileHeld(file, [&] {
-    const HANDLE handle =
-        CreateFileW(file.c_str(), GENERIC_WRITE,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
-    const bool flushed = FlushFileBuffers(handle) != 0;
-    const DWORD error = GetLastError();
-    const bool closed = CloseHandle(handle) != 0;
-    SetLastError(error);
-    return closed && flushed;
-  });
 }
 
 bool replaceFile(const std::filesystem::path& source,
@@ -251,132 +304,5 @@ Placement placeNewFile(const std::filesystem::path& source,
 }
 
 void syncFolder(const std::filesystem::path& /*folder*/) {}
-
-#else
-
-namespace {
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  [[nodiscard]] int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-}  // namespace
-
-FileStatus fileStatus(const std::filesystem::path& name, bool followLinks) {
-  FileStatus status;
-  struct stat info {};
-  if ((followLinks ? stat(name.c_str(), &info) : lstat(name.c_str(), &info)) != 0) {
-    // EOVERFLOW and every other failure leave the question open.
-    if (errno == ENOENT || errno == ENOTDIR) status.what = Standing::kNothing;
-    return status;
-  }
-  if (S_ISREG(info.st_mode)) {
-    status.what = Standing::kFile;
-  } else if (S_ISDIR(info.st_mode)) {
-    status.what = Standing::kFolder;
-  } else {
-    status.what = Standing::kOther;
-  }
-  status.readOnly = (info.st_mode & S_IWUSR) == 0;
-  status.size = static_cast<uint64_t>(info.st_size);
-  status.lastWrite = std::chrono::seconds(info.st_mtim.tv_sec) +
-                     std::chrono::nanoseconds(info.st_mtim.tv_nsec);
-  status.permissions = info.st_mode & 07777;
-  return status;
-}
-
-bool setPermissions(const std::filesystem::path& file, const FileStatus* like) {
-  mode_t mode = 0;
-  if (like != nullptr && like->what == Standing::kFile) {
-    mode = like->permissions;
-  } else {
-    const mode_t mask = umask(0);  // read by setting it; put back at once
-    umask(mask);
-    mode = 0666 & ~mask;
-  }
-  return chmod(file.c_str(), mode) == 0;
-}
-
-WriteBlock::WriteBlock(const std::filesystem::path& /*file*/) : held_(true) {}
-WriteBlock::~WriteBlock() = default;
-
-bool retryWhileHeld(const std::filesystem::path& /*file*/,
-                    const std::function<bool()>& attempt) {
-  return attempt();  // no other program can hold a file here
-}
-
-Access accessToCreateIn(const std::filesystem::path& folder) {
-  if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0)
-    return Access::kGranted;
-  return errno == EACCES || errno == EPERM ? Access::kDenied : Access::kRefused;
-}
-
-Access accessToReplace(const std::filesystem::path& file) {
-  // In a folder with the sticky bit (as /tmp) only the file's or the
-  // folder's owner may replace a file.
-  struct stat folder {};
-  struct stat info {};
-  const uid_t user = geteuid();
-  if (stat(file.parent_path().c_str(), &folder) == 0 && (folder.st_mode & S_ISVTX) != 0 &&
-      lstat(file.c_str(), &info) == 0 && user != 0 && user != folder.st_uid &&
-      user != info.st_uid) {
-    return Access::kDenied;
-  }
-  return Access::kGranted;
-}
-
-FileTime fileTimeNow() {
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
-}
-
-bool removeFile(const std::filesystem::path& file, bool /*waitWhileHeld*/) {
-  return unlink(file.c_str()) == 0;
-}
-
-bool syncFile(const std::filesystem::path& file) {
-  const Descriptor fd(open(file.c_str(), O_RDONLY | O_CLOEXEC));
-  return fd.get() >= 0 && fsync(fd.get()) == 0;
-}
-
-bool replaceFile(const std::filesystem::path& source,
-                 const std::filesystem::path& target) {
-  return std::rename(source.c_str(), target.c_str()) == 0;
-}
-
-Placement placeNewFile(const std::filesystem::path& source,
-                       const std::filesystem::path& target) {
-  if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) ==
-      0) {
-    return Placement::kPlaced;
-  }
-  if (errno == EEXIST) return Placement::kNameTaken;
-  if (errno != EINVAL && errno != ENOSYS) return Placement::kFailed;
-  // A file system without RENAME_NOREPLACE: a hard link fails on a taken name.
-  if (link(source.c_str(), target.c_str()) != 0) {
-    return errno == EEXIST ? Placement::kNameTaken : Placement::kFailed;
-  }
-  unlink(source.c_str());
-  return Placement::kPlaced;
-}
-
-void syncFolder(const std::filesystem::path& folder) {
-  const Descriptor fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (fd.get() >= 0) fsync(fd.get());
-}
-
-#endif
 
 }  // namespace sioc_lib
