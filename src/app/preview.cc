@@ -43,12 +43,45 @@ size_t characterLength(std::string_view text, size_t at) {
   return length;
 }
 
+// Characters that a console shows as nothing or as a plain space, or that
+// change the letter before them: Unicode's default-ignorable code points,
+// spaces other than U+0020, the line and paragraph separators, and the
+// combining diacritical marks. Sorted, first and last of each range.
+const std::pair<char32_t, char32_t> kLookalikes[] = {
+    {0x00A0, 0x00A0},   {0x00AD, 0x00AD},   {0x0300, 0x036F},   {0x061C, 0x061C},
+    {0x115F, 0x1160},   {0x1680, 0x1680},   {0x17B4, 0x17B5},   {0x180B, 0x180F},
+    {0x1AB0, 0x1AFF},   {0x1DC0, 0x1DFF},   {0x2000, 0x200F},   {0x2028, 0x202F},
+    {0x205F, 0x206F},   {0x20D0, 0x20FF},   {0x3000, 0x3000},   {0x3164, 0x3164},
+    {0xFE00, 0xFE0F},   {0xFE20, 0xFE2F},   {0xFEFF, 0xFEFF},   {0xFFA0, 0xFFA0},
+    {0xFFF0, 0xFFF8},   {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF}};
+
+// The code point of a whole UTF-8 character.
+char32_t codePoint(std::string_view character) {
+  const auto lead = static_cast<unsigned char>(character[0]);
+  char32_t code = character.size() == 1 ? lead : lead & (0x7F >> character.size());
+  for (const char c : character.substr(1)) code = code << 6 | (c & 0x3F);
+  return code;
+}
+
+bool isLookalike(char32_t code) {
+  for (const auto& [first, last] : kLookalikes)
+    if (code >= first && code <= last) return true;
+  return false;
+}
+
+std::string hex(unsigned value, int digits) {
+  std::string text;
+  for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+    text += "0123456789ABCDEF"[(value >> shift) & 15];
+  return text;
+}
+
 // A line as the console shows it. A line with a control character (C0, DEL,
-// C1), a byte-order mark, bytes that are no UTF-8, a blank at its end, or a
-// quote at its start is shown in quotes, each such byte as \xHH and a quote
-// or backslash with a backslash before it; every other line as it is. So
-// nothing reaches the console that acts on it, and two lines that differ
-// never look the same.
+// C1), bytes that are no UTF-8, a lookalike character, a blank at its end,
+// or a quote at its start is shown in quotes, each such byte as \xHH, each
+// lookalike as \u{XXXX}, and a quote or backslash with a backslash before
+// it; every other line as it is. So nothing reaches the console that acts on
+// it, and two lines that differ never look the same.
 std::string visible(std::string_view line) {
   std::string quoted = "\"";
   bool marked = !line.empty() && (line.front() == '"' || line.back() == ' ');
@@ -58,13 +91,13 @@ std::string visible(std::string_view line) {
     const unsigned code = static_cast<unsigned char>(character[0]);
     const bool control = code < 0x20 || code == 0x7F ||
                          (code == 0xC2 && length == 2 && character[1] < '\xA0');
-    if (length == 0 || control || character == "\xEF\xBB\xBF") {
+    if (length == 0 || control) {
       marked = true;
-      for (const char c : character) {
-        const auto byte = static_cast<unsigned char>(c);
-        quoted += std::string("\\x") + "0123456789ABCDEF"[byte >> 4] +
-                  "0123456789ABCDEF"[byte & 15];
-      }
+      for (const char c : character)
+        quoted += "\\x" + hex(static_cast<unsigned char>(c), 2);
+    } else if (const char32_t point = codePoint(character); isLookalike(point)) {
+      marked = true;
+      quoted += "\\u{" + hex(point, point > 0xFFFF ? 5 : 4) + "}";
     } else {
       if (code == '"' || code == '\\') quoted += '\\';
       quoted += character;

@@ -502,15 +502,17 @@ TEST(ToolTest, PreviewsWhatARunChanges) {
       // run's leftover is named, as the run removes it.
       {"16:5",
        "~trvold01.tmp=<61 minutes "
-       "old>|list=old\r\n|atc=\x1B]0;title\x07\r\n\"quoted\"\r\nJ\xC3\xB6rg\r\na\\b\r\n"
-       "lone\rcr\r\ntab\there\r\ntrailing \r\n\xC2\x9B\r\n\xEF\xBB\xBF"
+       "old>|list=old\r\n|atc=\x1B]0;title\x07\r\n\"quoted\"\r\nJ\xC3\xB6rg\r\n"
+       "Jo\xCC\x88rg\r\na\\b\r\nlone\rcr\r\nnbsp\xC2\xA0\r\ntab\there\r\ntrailing "
+       "\r\nzero\xE2\x80\x8Bwidth\r\n\xC2\x9B\r\n\xE2\x80\x8Eltr\r\n\xEF\xBB\xBF"
        "bom\r\n\xFF\r\n",
-       "Vorlantrv.lst: 1 line out, 10 lines in\n  - 1: old\n"
-       "  + 1: \"\\x1B]0;title\\x07\"\n  + 2: \"\\\"quoted\\\"\"\n  + 3: J\xC3\xB6rg\n"
-       "  + 4: a\\b\n  + 5: \"lone\\x0Dcr\"\n  + 6: \"tab\\x09here\"\n"
-       "  + 7: \"trailing \"\n  + 8: \"\\xC2\\x9B\"\n  + 9: \"\\xEF\\xBB\\xBFbom\"\n"
-       "  + 10: \"\\xFF\"\n~trvold01.tmp: removed, a leftover of a run that was cut "
-       "off\n" +
+       "Vorlantrv.lst: 1 line out, 14 lines in\n  - 1: old\n"
+       "  + 1: \"\\x1B]0;title\\x07\"\n  + 2: \"\\\"quoted\\\"\"\n"
+       "  + 3: \"Jo\\u{0308}rg\"\n  + 4: J\xC3\xB6rg\n  + 5: a\\b\n"
+       "  + 6: \"lone\\x0Dcr\"\n  + 7: \"nbsp\\u{00A0}\"\n  + 8: \"tab\\x09here\"\n"
+       "  + 9: \"trailing \"\n  + 10: \"zero\\u{200B}width\"\n  + 11: \"\\xC2\\x9B\"\n"
+       "  + 12: \"\\u{200E}ltr\"\n  + 13: \"\\u{FEFF}bom\"\n  + 14: \"\\xFF\"\n"
+       "~trvold01.tmp: removed, a leftover of a run that was cut off\n" +
            noIni,
        firstRun},
       // No more than 200 lines of a file's changes.
