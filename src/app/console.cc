@@ -4,6 +4,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -47,6 +49,14 @@ void write(const std::string& text) {
 }  // namespace
 
 void printLine(const std::string& text) { write(text + '\n'); }
+
+bool outputIsConsole() {
+#ifdef _WIN32
+  return console() != nullptr;
+#else
+  return isatty(STDOUT_FILENO) != 0;
+#endif
+}
 
 void waitForReturn() {
   write("\nPress <Return> or <Enter> to close this window ...");

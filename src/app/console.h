@@ -9,6 +9,10 @@
 // at all depending on its version; a pipe or a file gets the bytes.
 void printLine(const std::string& text);
 
+// Whether standard output is a console (or terminal) that a person reads,
+// not a file or a pipe.
+bool outputIsConsole();
+
 // Shows the closing prompt and reads one line (at most 127 characters), so the
 // console window stays open until the user presses Return.
 void waitForReturn();

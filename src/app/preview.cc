@@ -256,5 +256,8 @@ void previewSetupRun(const ModuleSlots& slots) {
   }
   previewStaleTemporaries();
   if (!previewBackup()) return;
-  previewFile(sioc_lib::pathText(siocIniFileName), sioc_lib::windowsText(siocIniContent));
+  if (previewFile(sioc_lib::pathText(siocIniFileName),
+                  sioc_lib::windowsText(siocIniContent))) {
+    if (const std::optional<std::string> note = virtualStoreNote()) printLine(*note);
+  }
 }

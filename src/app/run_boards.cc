@@ -30,6 +30,8 @@ int runBoards() {
   } catch (const std::exception& e) {
     printLine(std::string("! ") + e.what());
   }
-  waitForReturn();
+  // Only a person needs the window kept open; output sent to a file or a
+  // pipe (as a helper asks for it) ends at once, all of it there.
+  if (outputIsConsole()) waitForReturn();
   return 0;
 }

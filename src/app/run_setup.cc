@@ -30,6 +30,7 @@ void runSetup() {
   backupSiocIni();
   writeTextFile(siocIniContent,
                 sioc_lib::joinPath(baseFolder, siocIniFileName.u8string()));
+  if (const std::optional<std::string> note = virtualStoreNote()) printLine(*note);
 }
 
 int runTool() {

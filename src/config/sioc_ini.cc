@@ -145,3 +145,12 @@ void backupSiocIni() {
                   sioc_lib::joinPath(baseFolder, siocIniFileName.u8string()));
   }
 }
+
+std::optional<std::string> virtualStoreNote() {
+  const std::optional<std::filesystem::path> copy = sioc_lib::virtualStoreCopy(
+      sioc_lib::joinPath(baseFolder, siocIniFileName.u8string()));
+  if (!copy) return std::nullopt;
+  return "Older programs started without administrator rights read " +
+         sioc_lib::windowsForm(*copy) +
+         " instead; removing that copy lets them read the new sioc.ini.";
+}

@@ -39,6 +39,11 @@ BackupPlan planSiocIniBackup();
 // not even one that another run makes at the same time.
 void backupSiocIni();
 
+// The line naming a copy of sioc.ini under Windows' VirtualStore, which
+// older programs started without administrator rights read instead of the
+// real one; none where no such copy stands.
+std::optional<std::string> virtualStoreNote();
+
 // Called, when set, before each read of sioc.ini for its backup: tests let
 // another run make the backup there, or save sioc.ini between two reads.
 extern std::function<void()> beforeSiocIniRead;

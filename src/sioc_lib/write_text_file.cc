@@ -71,8 +71,8 @@ std::string reasonNote(sioc_lib::Access access, const char* what,
              " although this user may make it: allow the program in Windows Security "
              "(Controlled folder access) or in the virus scanner, then run it again.";
 #else
-             " although this user may make it: it is immutable; its owner may remove "
-             "that as root (chattr -i).";
+             " although this user may make it: it is marked immutable, which root may "
+             "undo (chattr -i).";
 #endif
     case sioc_lib::Access::kHeld:
       return "\nAnother program has the file " + shown +

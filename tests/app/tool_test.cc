@@ -83,12 +83,14 @@ void layOut(const fs::path& name, const std::string& bytes) {
   if (bytes == "<fifo>") return static_cast<void>(mkfifo(name.c_str(), 0644));
   if (bytes.rfind("<link>", 0) == 0) return fs::create_symlink(bytes.substr(6), name);
 #endif
-  int minutes = 10, mode = -1, skip = 0;
+  int minutes = 10, skip = 0;
+  unsigned mode = 01000;  // none given
   std::sscanf(bytes.c_str(), "<%d minutes old>%n", &minutes, &skip);
   std::sscanf(bytes.c_str(), "<mode %o>%n", &mode, &skip);
-  if (!name.filename().empty()) test::writeBytes(name, bytes.substr(skip));
-  if (mode >= 0) fs::permissions(name, static_cast<fs::perms>(mode));
+  if (name.filename().empty()) return;  // a folder
+  test::writeBytes(name, bytes.substr(skip));
   fs::last_write_time(name, fs::last_write_time(name) - std::chrono::minutes(minutes));
+  if (mode != 01000) fs::permissions(name, static_cast<fs::perms>(mode));
 }
 
 // What a preview says a run does to a file: "new", "changed", or "left" as
@@ -202,7 +204,7 @@ void check(const Case& c) {
   const auto failure = [](const std::string& text) {
     return text.substr(std::min(text.find("\n! Failed"), text.size()));
   };
-  EXPECT_EQ(failure(preview), failure(output)) << c.layout;
+  EXPECT_EQ(failure(preview + kPrompt), failure(output)) << c.layout;
   for (const std::string name :
        {"Vorlantrv.lst", "siocini_before_setup_Vorlantrv.ini", "sioc.ini"}) {
     const bool left = written.count(name) == 0 ||
@@ -353,7 +355,15 @@ TEST(ToolTest, Runs) {
          // write Vorlantrv.lst: the copy's group reads no more than others.
          {"16:5", "atc=a\r\n|list=<mode 200>old\r\n|ini=<mode 644>mine",
           kAtc + kList + kBackup + kIni, "list=a\n|backup=mine|ini=*",
-          "chown -R nobody @; chgrp staff @/sioc.ini; chmod 640 @/sioc.ini; " + asUser}});
+          "chown -R nobody @; chgrp staff @/sioc.ini; chmod 640 @/sioc.ini; " + asUser},
+         // A folder that its mode lets this user change, made immutable: no
+         // word of rights.
+         {"16:5", "atc=a\r\n|ini=mine",
+          kAtc +
+              "! Failed to create @\\Vorlantrv.lst\nA protection refused the change to the "
+              "folder @ although this user may make it: it is marked immutable, which "
+              "root may undo (chattr -i).\n",
+          "", "sh -c 'chattr +i @; \"$0\"; chattr -i @'"}});
   }
 #endif
   for (const Case& c : cases) {
@@ -437,7 +447,7 @@ TEST(ToolTest, ListsBoards) {
     test::writeBytes(devices, test::boards(c.boards) + c.more);
     EXPECT_EQ(test::runProgram(TRV_BOARDS_SCRIPTED_EXE, dir.path()),
               banner + "   #  vendor  product  device  what the setup makes of it\n" +
-                  c.printed + elsewhere + kPrompt);
+                  c.printed + elsewhere);
   }
   // Interfaces past the setup's limit are named, not dropped: here an ATC,
   // the 1001st interface.
@@ -451,7 +461,7 @@ TEST(ToolTest, ListsBoards) {
             std::string::npos);
   fs::remove(devices);
   EXPECT_EQ(test::runProgram(TRV_BOARDS_SCRIPTED_EXE, dir.path()),
-            banner + "! SetupDiGetClassDevs failed\n" + kPrompt);
+            banner + "! SetupDiGetClassDevs failed\n");
 }
 
 // trv_boards started in the setup folder, then a setup run, then trv_boards
@@ -540,7 +550,7 @@ TEST(ToolTest, PreviewsWhatARunChanges) {
     const auto preview = [&](const std::string& expected) {
       const std::string output = test::runProgram(TRV_BOARDS_SCRIPTED_EXE, setup, strace);
       EXPECT_EQ(output.substr(std::min(output.find("What a setup"), output.size())),
-                replaced("What a setup run would change in @:\n" + expected + kPrompt,
+                replaced("What a setup run would change in @:\n" + expected,
                          "@", sioc_lib::windowsForm(base)))
           << c.layout;
       EXPECT_EQ(test::readBytes(writes).value_or("0\n"), "0\n");
@@ -550,8 +560,8 @@ TEST(ToolTest, PreviewsWhatARunChanges) {
     preview(c.after.empty() ? c.preview : c.after);
   }
 #ifdef _WIN32
-  // A sioc.ini that another program keeps open, sharing reading only: a run
-  // would wait for it, then fail.
+  // A sioc.ini that another program keeps open, sharing everything: a run
+  // would wait for it, then fail, and says why.
   const test::TempDir dir;
   const fs::path devices = dir.path() / "devices.txt";
   test::writeBytes(devices, test::boards("16:5"));
@@ -560,10 +570,18 @@ TEST(ToolTest, PreviewsWhatARunChanges) {
   for (const auto& [name, bytes] : items("atc=a\r\n|ini=hand\r\n|backup=hand"))
     layOut(dir.path() / fs::u8path(name), bytes);
   const HANDLE held = CreateFileW((dir.path() / "sioc.ini").c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
   const std::string output =
       test::runProgram(TRV_BOARDS_SCRIPTED_EXE, dir.path() / kSetup);
+  const std::string run = test::runProgram(TRV_SETUP_SCRIPTED_EXE, dir.path() / kSetup);
   CloseHandle(held);
+  EXPECT_NE(run.find("sioc.ini\nAnother program has the file " +
+                     sioc_lib::windowsForm(dir.path() / "sioc.ini") +
+                     " open: close it (SIOC itself, an editor or a sync client), then "
+                     "run the setup again.\n"),
+            std::string::npos)
+      << run;
   EXPECT_NE(
       output.find("\n  + 63: Sound_disable=Yes\n  another program holds it now: a run "
                   "would wait about two seconds for it, then fail\n"),

@@ -2,8 +2,9 @@
 # The Windows build in two installations under Wine, each with one board:
 # - directly in a drive's root (a Wine drive letter mapped to a temporary
 #   folder): a link loop at the backup's name stops it before sioc.ini; then
-#   it writes X:\Vorlantrv.lst and X:\sioc.ini, and trv_boards finds nothing
-#   left to change there;
+#   it writes X:\Vorlantrv.lst and X:\sioc.ini, which stays hidden, names a
+#   copy under VirtualStore, and trv_boards, its output to a pipe, finds
+#   nothing left to change there and ends without input;
 # - below a folder named Jörg, in a real console (script gives Wine a
 #   terminal): the console shows the name right in the " created." lines and
 #   its output code page (850) is left as it was;
@@ -35,11 +36,21 @@ shown=$(cd "$root/drive/Vorlancockpit/SIOC/Kesmira/TRV_setup" && wine "$exe" </d
 expect "! Failed to create ${letter^^}:\\siocini_before_setup_Vorlantrv.ini" "$shown"
 [ "$(cat "$root/drive/sioc.ini")" = $'mine\r' ] || { echo "sioc.ini replaced without its backup"; exit 1; }
 rm "$root/drive/siocini_before_setup_Vorlantrv.ini"
+# A hidden sioc.ini stays hidden; a copy of it under VirtualStore is named.
+wine cmd /c attrib +h "${letter}:\\sioc.ini" </dev/null >/dev/null
+store="$(wine cmd /c 'echo %LOCALAPPDATA%' </dev/null | tr -d '\r')\\VirtualStore\\sioc.ini"
+mkdir -p "$(winepath -u "$store" | xargs dirname)"
+printf 'old\r\n' >"$(winepath -u "$store")"
 shown=$(cd "$root/drive/Vorlancockpit/SIOC/Kesmira/TRV_setup" && wine "$exe" </dev/null | tr -d '\r')
+rm "$(winepath -u "$store")"
 expect "${letter^^}:\\Vorlantrv.lst created." "$shown"
 expect "${letter^^}:\\sioc.ini created." "$shown"
+expect "Older programs started without administrator rights read $store instead; removing that copy lets them read the new sioc.ini." "$shown"
 [ "$(head -c 4 "$root/drive/sioc.ini")" = "; Th" ] || { echo "no X:\\sioc.ini"; exit 1; }
-shown=$(cd "$root/drive/Vorlancockpit/SIOC/Kesmira/TRV_setup" && wine "$boards" </dev/null | tr -d '\r')
+wine cmd /c attrib "${letter}:\\sioc.ini" </dev/null | grep -q '^ *A* *H' || { echo "sioc.ini no longer hidden"; exit 1; }
+# Output to a pipe: the listing and preview, and no wait for input.
+shown=$(cd "$root/drive/Vorlancockpit/SIOC/Kesmira/TRV_setup" &&
+  timeout 60 wine "$boards" < <(sleep 120) | tr -d '\r')
 expect "What a setup run would change in ${letter^^}:\\:" "$shown"
 expect "Vorlantrv.lst: unchanged" "$shown"
 expect "sioc.ini: unchanged" "$shown"
@@ -69,7 +80,7 @@ expect "! Failed to read Z:${base//\//\\}\\Vorlancockpit\\TRVatc\\module.lst" "$
 chmod 755 "$base/Vorlancockpit/TRVatc"
 [ ${#as_user[@]} -eq 0 ] || chown root "$base"
 chmod 555 "$base"
-denied="This user may not change the folder Z:${base//\//\\}: start the program with \"Run as administrator\", or keep the installation outside protected folders such as Program Files."
+denied="This user may not change the folder Z:${base//\//\\}: start the program with \"Run as administrator\", or keep the installation outside protected folders such as Program Files or the root of a drive (C:\\)."
 cp "$boards" "$root/boards.exe"
 for program in program.exe boards.exe; do
   shown=$(cd "$base/Vorlancockpit/SIOC/Kesmira/TRV_setup" &&
