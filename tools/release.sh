@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the Windows release from a clean build folder:
 #   <out>/trv_setup-<version>-win64.zip  trv_setup.exe and trv_boards.exe
-#                                        (stripped) and README.txt
+#                                        (stripped) and README.txt (UTF-8
+#                                        with a byte-order mark)
 #   <out>/trv_setup.exe, trv_boards.exe  the same files, to check a download
 #   <out>/SHA256SUMS                     the checksums of all three
 # <out> is build/release unless given. The same commit gives the same bytes
@@ -40,6 +41,10 @@ check_program() {
 }
 for name in "${programs[@]}"; do check_program "$name"; done
 
+# A byte-order mark first, so that the Notepad of Windows 7 and 8 reads the
+# README as UTF-8, not as the ANSI code page.
+printf '\xEF\xBB\xBF' | cat - "$work/README.txt" >"$work/README.bom" &&
+  mv "$work/README.bom" "$work/README.txt"
 # The zip takes each file's time from the build folder.
 touch -d "@$SOURCE_DATE_EPOCH" "$work/README.txt"
 for name in "${programs[@]}"; do touch -d "@$SOURCE_DATE_EPOCH" "$work/$name.exe"; done
