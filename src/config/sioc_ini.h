@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 
-
 // Appends the 24 elements of sioc.ini to siocIniContent.
 void buildSiocIni();
 

@@ -38,8 +38,8 @@ constexpr unsigned kOwnerEntry = 0x01, kGroupEntry = 0x04, kMaskEntry = 0x10,
                    kOthersEntry = 0x20;
 
 std::string aclOf(const std::filesystem::path& name, const char* which) {
-  std::string acl(static_cast<size_t>(std::max<ssize_t>(
-                      getxattr(name.c_str(), which, nullptr, 0), 0)),
+  std::string acl(static_cast<size_t>(
+                      std::max<ssize_t>(getxattr(name.c_str(), which, nullptr, 0), 0)),
                   '\0');
   const ssize_t size = getxattr(name.c_str(), which, acl.data(), acl.size());
   acl.resize(size > 0 ? static_cast<size_t>(size) : 0);
@@ -55,14 +55,16 @@ size_t entryAt(const std::string& acl, unsigned tag) {
 
 // Takes away from the entry with tag the permissions that allowed lacks.
 void narrowEntry(std::string& acl, unsigned tag, unsigned allowed) {
-  if (const size_t at = entryAt(acl, tag)) acl[at + 2] = static_cast<char>(acl[at + 2] & allowed);
+  if (const size_t at = entryAt(acl, tag))
+    acl[at + 2] = static_cast<char>(acl[at + 2] & allowed);
 }
 
 // The mask of the process, read without changing it.
 mode_t currentUmask() {
   std::ifstream status("/proc/self/status");
   for (std::string line; std::getline(status, line);)
-    if (line.rfind("Umask:", 0) == 0) return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+    if (line.rfind("Umask:", 0) == 0)
+      return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
   return 022;
 }
 
@@ -163,7 +165,7 @@ Access accessToCreateIn(const std::filesystem::path& folder) {
   if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0)
     return Access::kGranted;
   // EPERM: the mode allows, but the folder is immutable.
-  return errno == EACCES ? Access::kDenied
+  return errno == EACCES  ? Access::kDenied
          : errno == EPERM ? Access::kProtected
                           : Access::kRefused;
 }

@@ -74,9 +74,8 @@ NewFile::~NewFile() {
 
 Created NewFile::create(const std::filesystem::path& name) {
   // Shares nothing: no other program opens it while this run writes it.
-  const HANDLE handle =
-      CreateFileW(name.c_str(), GENERIC_WRITE | WRITE_DAC, 0, nullptr, CREATE_NEW,
-                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle = CreateFileW(name.c_str(), GENERIC_WRITE | WRITE_DAC, 0, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle != INVALID_HANDLE_VALUE) {
     handle_ = handle;
     return Created::kCreated;
@@ -239,9 +238,9 @@ Access accessToCreateIn(const std::filesystem::path& folder) {
 Access accessToReplace(const std::filesystem::path& file) {
   // Shares nothing: a replacing move fails on a file that any program has
   // open, whatever that program shares.
-  const HANDLE handle = CreateFileW(
-      file.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
-      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE handle =
+      CreateFileW(file.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle != INVALID_HANDLE_VALUE) {
     CloseHandle(handle);
     return Access::kGranted;

@@ -145,9 +145,9 @@ void writeFile(const std::string& bytes, const std::filesystem::path& fileName,
         break;
     }
   } else if (!sioc_lib::replaceFile(temporary.name, fileName)) {
-    throw std::runtime_error(failure().what() +
-                             reasonNote(sioc_lib::accessToReplace(fileName), "file",
-                                        fileName));
+    throw std::runtime_error(
+        failure().what() +
+        reasonNote(sioc_lib::accessToReplace(fileName), "file", fileName));
   }
   // Another run may take the free name at once: it is no longer ours.
   temporary.name.clear();
@@ -159,7 +159,8 @@ void writeFile(const std::string& bytes, const std::filesystem::path& fileName,
 
 std::optional<std::string> foreseeWriteFailure(const std::filesystem::path& fileName,
                                                ExistingFile existing,
-                                               sioc_lib::FileStatus& earlier, bool& held) {
+                                               sioc_lib::FileStatus& earlier,
+                                               bool& held) {
   const std::string failure = "Failed to create " + sioc_lib::windowsForm(fileName);
   earlier = sioc_lib::fileStatus(fileName);
   held = false;

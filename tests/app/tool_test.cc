@@ -359,10 +359,10 @@ TEST(ToolTest, Runs) {
          // A folder that its mode lets this user change, made immutable: no
          // word of rights.
          {"16:5", "atc=a\r\n|ini=mine",
-          kAtc +
-              "! Failed to create @\\Vorlantrv.lst\nA protection refused the change to the "
-              "folder @ although this user may make it: it is marked immutable, which "
-              "root may undo (chattr -i).\n",
+          kAtc + "! Failed to create @\\Vorlantrv.lst\nA protection refused the change "
+                 "to the "
+                 "folder @ although this user may make it: it is marked immutable, which "
+                 "root may undo (chattr -i).\n",
           "", "sh -c 'chattr +i @; \"$0\"; chattr -i @'"}});
   }
 #endif
@@ -550,8 +550,8 @@ TEST(ToolTest, PreviewsWhatARunChanges) {
     const auto preview = [&](const std::string& expected) {
       const std::string output = test::runProgram(TRV_BOARDS_SCRIPTED_EXE, setup, strace);
       EXPECT_EQ(output.substr(std::min(output.find("What a setup"), output.size())),
-                replaced("What a setup run would change in @:\n" + expected,
-                         "@", sioc_lib::windowsForm(base)))
+                replaced("What a setup run would change in @:\n" + expected, "@",
+                         sioc_lib::windowsForm(base)))
           << c.layout;
       EXPECT_EQ(test::readBytes(writes).value_or("0\n"), "0\n");
     };

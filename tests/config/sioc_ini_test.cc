@@ -30,7 +30,7 @@ TEST(SiocIniTest, ChangesWhileSiocIniIsRead) {
     std::vector<std::string> saved;  // what each read finds, saved just before it
     bool otherRunsBackup;            // made just before the first read
     const char* result;              // the backup's bytes, or the start of the failure
-    Other held = Other::kNothing;           // from just before the first read
+    Other held = Other::kNothing;    // from just before the first read
   };
   std::vector<Case> cases = {
       {{}, true, "other run's"},
