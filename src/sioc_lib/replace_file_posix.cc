@@ -82,7 +82,9 @@ bool giveNewFileReaders(int fd, const std::filesystem::path& folder) {
 
 // Gives fd the owner, group, mode and ACL of what stands at like. Where the
 // system refuses the owner, the file stays this user's; where it refuses the
-// group, the group gets no more than others may.
+// group, the group gets no more than others may. The ACL goes first: what a
+// default ACL of the folder gave the file at its create must never meet
+// wider mode bits.
 bool giveReadersOf(int fd, const struct stat& like, std::string acl) {
   const bool groupKept = fchown(fd, like.st_uid, like.st_gid) == 0 ||
                          fchown(fd, static_cast<uid_t>(-1), like.st_gid) == 0;
@@ -92,10 +94,11 @@ bool giveReadersOf(int fd, const struct stat& like, std::string acl) {
     if (const size_t others = entryAt(acl, kOthersEntry))
       narrowEntry(acl, kGroupEntry, static_cast<unsigned char>(acl[others + 2]));
   }
-  if (fchmod(fd, mode) != 0) return false;
-  if (!acl.empty()) return fsetxattr(fd, kAccessAcl, acl.data(), acl.size(), 0) == 0;
-  // What a default ACL of the folder gave the file at its create goes.
-  return fremovexattr(fd, kAccessAcl) == 0 || errno == ENODATA || errno == ENOTSUP;
+  const bool aclGiven =
+      acl.empty()
+          ? fremovexattr(fd, kAccessAcl) == 0 || errno == ENODATA || errno == ENOTSUP
+          : fsetxattr(fd, kAccessAcl, acl.data(), acl.size(), 0) == 0;
+  return aclGiven && fchmod(fd, mode) == 0;
 }
 
 }  // namespace
