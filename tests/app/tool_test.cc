@@ -74,13 +74,12 @@ Files items(const std::string& text) {
   return files;
 }
 
-// A name ending in / is a folder; bytes "<fifo>", "<link>target", "<mode
+// A name ending in / is a folder; bytes "<link>target", "<mode
 // NNN>bytes" (octal; 0 is read-only on Windows) and "<N minutes old>bytes"
 // make what they say. Other files were last written ten minutes before.
 void layOut(const fs::path& name, const std::string& bytes) {
   fs::create_directories(name.parent_path());
 #ifndef _WIN32
-  if (bytes == "<fifo>") return static_cast<void>(mkfifo(name.c_str(), 0644));
   if (bytes.rfind("<link>", 0) == 0) return fs::create_symlink(bytes.substr(6), name);
 #endif
   int minutes = 10, skip = 0;
@@ -129,20 +128,20 @@ Readers readersOf(const fs::path& file) {
 }
 
 struct Case {
-  const char* boards;        // plugged in (test::boards); nullptr: no device list
+  const char* boards;        // plugged in (test::boards)
   std::string layout;        // items laid out before the run
   std::string printed;       // between banner and prompt
   std::string written = "";  // items the run writes; * for any bytes
   std::string prefix = "";   // POSIX shell words before the program, @ as above
-  std::string start = kSetup;
-  std::string exe = TRV_SETUP_SCRIPTED_EXE;
-  bool foreseen = true;  // false: the run fails as it writes (a full disk)
+  bool foreseen = true;      // false: the run fails as it writes (a full disk)
+  bool held = false;         // sioc.ini open in another program (Windows)
+  std::string preview = "";  // when given, what the preview says after the listing
 };
 
 void check(const Case& c) {
   const test::TempDir dir;
   const fs::path base = dir.path() / fs::u8path("\xCE\xA9\xC3\xA9");  // Ωé
-  fs::create_directories(base / c.start);
+  fs::create_directories(base / kSetup);
   for (const auto& [name, bytes] : items(c.layout))
     layOut(base / fs::u8path(name), bytes);
   const Files laidOut = test::filesBelow(base);
@@ -155,14 +154,31 @@ void check(const Case& c) {
   }
 
   const fs::path devices = dir.path() / "devices.txt";
-  if (c.boards) test::writeBytes(devices, test::boards(c.boards));
+  test::writeBytes(devices, test::boards(c.boards));
   test::setEnv("TRV_SETUP_DEVICES", devices.u8string());
+#ifdef _WIN32
+  // Open from before the preview to after the run, sharing everything.
+  const HANDLE holder =
+      c.held ? CreateFileW((base / "sioc.ini").c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, 0, nullptr)
+             : INVALID_HANDLE_VALUE;
+#endif
   // The preview, taken first, meets the failures that the row injects; the
   // record of the run's steps is the run's alone.
   const std::string preview = test::runProgram(
-      c.exe == TRV_SETUP_EXE ? TRV_BOARDS_EXE : TRV_BOARDS_SCRIPTED_EXE, base / c.start,
+      TRV_BOARDS_SCRIPTED_EXE, base / kSetup,
       replaced(replaced(c.prefix, ">@/steps.txt", ">/dev/null"), "@", base.u8string()));
   EXPECT_EQ(test::filesBelow(base), laidOut) << "the preview wrote";
+  const std::string shownBase = sioc_lib::windowsForm(base);
+  if (!c.preview.empty()) {
+    EXPECT_EQ(
+        preview.substr(std::min(preview.find("What a setup"), preview.size())),
+        replaced("What a setup run would change in @:\n" + c.preview, "@", shownBase));
+  }
+  EXPECT_EQ(preview.find("\n  another program holds it now: a run would wait about two "
+                         "seconds for it, then fail\n") != std::string::npos,
+            c.held);
   // Who may read a file stays as it was: a replaced file keeps its readers,
   // and the backup takes those of the sioc.ini it copies.
   const fs::path backup = base / "siocini_before_setup_Vorlantrv.ini";
@@ -171,14 +187,17 @@ void check(const Case& c) {
       {"sioc.ini", readersOf(base / "sioc.ini")},
       {backup.filename().u8string(),
        readersOf(fs::exists(backup) ? backup : base / "sioc.ini")}};
-  const std::string output =
-      test::runProgram(c.exe, base / c.start, replaced(c.prefix, "@", base.u8string()));
+  const std::string output = test::runProgram(TRV_SETUP_SCRIPTED_EXE, base / kSetup,
+                                              replaced(c.prefix, "@", base.u8string()));
+#ifdef _WIN32
+  if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
+#endif
   const std::string printed =
       "=================================================================\n"
       " Detect and setup OC Modules for Vorlan and Kesmira, version 1.0\n\n"
       "=================================================================\n" +
       c.printed + kPrompt;
-  EXPECT_EQ(output, replaced(printed, "@", sioc_lib::windowsForm(base))) << c.layout;
+  EXPECT_EQ(output, replaced(printed, "@", shownBase)) << c.layout;
   const Files written = test::filesBelow(base);
   for (const auto& [name, bytes] : written)
     after[name] = expected[name] == "*" ? "*" : bytes;
@@ -212,9 +231,18 @@ void check(const Case& c) {
     const std::string done = left ? "left" : laidOut.count(name) == 0 ? "new" : "changed";
     EXPECT_EQ(previewed(preview, name), done) << name << "\n" << preview;
   }
+  // Afterwards, with the run's sioc.ini no longer just written, a preview
+  // finds nothing left to change in the files that a whole run wrote.
+  if (output.find("\n! ") != std::string::npos) return;
+  if (const fs::path ini = base / "sioc.ini"; fs::exists(ini))
+    fs::last_write_time(ini, fs::last_write_time(ini) - std::chrono::minutes(10));
+  const std::string again = test::runProgram(TRV_BOARDS_SCRIPTED_EXE, base / kSetup);
+  for (const std::string name : {"Vorlantrv.lst", "sioc.ini"})
+    EXPECT_EQ(previewed(again, name), "left") << name << "\n" << again;
 }
 
 TEST(ToolTest, Runs) {
+  const std::string byHand = replaced(kWorkedExampleIni, "Minimized=No", "Minimized=Yes");
   std::vector<Case> cases = {
       // The worked example: a hand-written sioc.ini, one module without its
       // folder.
@@ -262,11 +290,48 @@ TEST(ToolTest, Runs) {
       {"16:5", "atc=a\r\n|ini=<mode 0>mine",
        kAtc + kList + kBackup + "! Failed to create @\\sioc.ini\n",
        "list=a\n|backup=mine"},
-      {"", "", "! None of the Opencockpits modules detected.\n", "", "", kSetup,
-       TRV_SETUP_EXE},
-      {"16:5", "",
-       "! You should run this program in the SIOC\\Kesmira\\TRV_setup folder.\n", "", "",
-       kSetup + "/old"}};
+      // A first run over a sioc.ini edited by hand and saved with LF alone:
+      // the preview shows the line the run changes.
+      {"11:1 9:0 2:4", "efis1=a\r\n|mcp=b\r\n|cdu1=c\r\n|ini=" + byHand,
+       "efis1 module detected\nmcp module detected\ncdu1 module detected\n\n\n" + kList +
+           kBackup + kIni,
+       "list=a\nb\nc\n|backup=" + byHand + "|ini=" + kWorkedExampleIni, "", true, false,
+       "Vorlantrv.lst: new\nsiocini_before_setup_Vorlantrv.ini: new, a copy of sioc.ini\n"
+       "sioc.ini: 1 line out, 1 line in\n  - 6: Minimized=Yes\n  + 6: Minimized=No\n"
+       "  and the line ends become CR LF\n"},
+      // Only what is in the files reaches the console: a line that holds what
+      // a console would act on or not show is quoted, those bytes as \xHH and
+      // lookalike characters as \u{XXXX}. A run's leftover is named, as the
+      // run removes it.
+      {"16:5",
+       "~trvold01.tmp=<61 minutes "
+       "old>|list=old\r\n|atc=\x1B]0;title\x07\r\n\"quoted\"\r\nJ\xC3\xB6rg\r\n"
+       "Jo\xCC\x88rg\r\na\\b\r\nlone\rcr\r\nnbsp\xC2\xA0\r\ntab\there\r\ntrailing "
+       "\r\nzero\xE2\x80\x8Bwidth\r\n\xC2\x9B\r\n\xE2\x80\x8Eltr\r\n\xEF\xBB\xBF"
+       "bom\r\n\xFF\r\n",
+       kAtc + kList + kIni, "list=*|ini=*|~trvold01.tmp=<gone>", "", true, false,
+       "Vorlantrv.lst: 1 line out, 14 lines in\n  - 1: old\n"
+       "  + 1: \"\\x1B]0;title\\x07\"\n  + 2: \"\\\"quoted\\\"\"\n"
+       "  + 3: \"Jo\\u{0308}rg\"\n  + 4: J\xC3\xB6rg\n  + 5: a\\b\n"
+       "  + 6: \"lone\\x0Dcr\"\n  + 7: \"nbsp\\u{00A0}\"\n  + 8: \"tab\\x09here\"\n"
+       "  + 9: \"trailing \"\n  + 10: \"zero\\u{200B}width\"\n  + 11: \"\\xC2\\x9B\"\n"
+       "  + 12: \"\\u{200E}ltr\"\n  + 13: \"\\u{FEFF}bom\"\n  + 14: \"\\xFF\"\n"
+       "~trvold01.tmp: removed, a leftover of a run that was cut off\n"
+       "siocini_before_setup_Vorlantrv.ini: none is made, as there is no sioc.ini\n"
+       "sioc.ini: new\n"},
+      // A refused combination writes nothing.
+      {"9:1 20:2", "mcp=a\r\n|ini=kept",
+       "! As well MCP737 as MCP737V3 were detected; this is not supported.\n"}};
+#ifdef _WIN32
+  // A sioc.ini that another program keeps open, sharing everything: a run
+  // waits for it, then fails, and says why.
+  cases.push_back({"16:5", "atc=a\r\n|ini=hand\r\n|backup=hand",
+                   kAtc + kList +
+                       "! Failed to create @\\sioc.ini\nAnother program has the file "
+                       "@\\sioc.ini open: close it (SIOC itself, an editor or a sync "
+                       "client), then run the setup again.\n",
+                   "list=a\n", "", false, true});
+#endif
 #ifndef _WIN32
   // LeakSanitizer cannot work under strace.
   const std::string strace = "ASAN_OPTIONS=detect_leaks=0 strace -qq -o/dev/null ";
@@ -290,27 +355,12 @@ TEST(ToolTest, Runs) {
             "! Failed to create @\\Vorlantrv.lst\nThis user may not change the "
             "folder @: its owner may, or may give this user the right (chmod, chown).\n",
         "", "chmod a-w @; " + asUser},
-       // A file that cannot be read is replaced all the same: the run never
-       // reads it.
-       {"16:5", "atc=a\r\n|list=earlier|ini=old", kAtc + kList + kBackup + kIni,
-        "list=a\n|backup=old|ini=*",
-        strace + "-e openat -e inject=openat:error=EACCES -P@/Vorlantrv.lst"},
-       // A FIFO is never read as a file: no module list, no backup.
-       {"11:1 16:5", "efis1=a\r\n|atc=<fifo>|ini=<fifo>",
-        "efis1 module detected\natc module detected\n\n"
-        "? file module.lst not found in @\\Vorlancockpit\\TRVatc\n"
-        "atc not configured.\n\n\n\n" +
-            kList + kIni,
-        "list=a\n|ini=*"},
        // Read errors: no file is written from what was read in part.
        {"16:5", "atc=" + many + "|ini=old", "atc module detected\n" + failedList, "",
         strace + "-e read -e inject=read:error=EIO:when=2 "
                  "-P@/Vorlancockpit/TRVatc/module.lst"},
-       // A file that is there but cannot be opened is never taken for none: a
-       // sioc.ini that cannot be read has no backup, and is not replaced.
-       {"16:5", "atc=a\r\n|ini=hand", kAtc + kList + "! Failed to read @\\sioc.ini\n",
-        "list=a\n", strace + "-e openat -e inject=openat:error=EIO -P@/sioc.ini"},
-       // A module folder that cannot be looked at may hold a module list.
+       // A module folder that cannot be looked at may hold a module list: a
+       // name that is there is never taken for none.
        {"16:5", "atc=a\r\n|ini=old",
         "atc module detected\n! Failed to read @\\Vorlancockpit\\TRVatc\n", "",
         strace + "-e newfstatat -e inject=newfstatat:error=EIO -P@/Vorlancockpit/TRVatc"},
@@ -339,8 +389,7 @@ TEST(ToolTest, Runs) {
         ">@/steps.txt\""},
        // A file-size limit of 512 bytes fails a write like a full disk.
        {"16:5", "atc=" + many + "|list=earlier|ini=old",
-        kAtc + "! Failed to create @\\Vorlantrv.lst\n", "", "ulimit -f 1;", kSetup,
-        TRV_SETUP_SCRIPTED_EXE, false}});
+        kAtc + "! Failed to create @\\Vorlantrv.lst\n", "", "ulimit -f 1;", false}});
   // Readers kept where only root can give them.
   if (geteuid() == 0) {
     cases.insert(
@@ -449,148 +498,6 @@ TEST(ToolTest, ListsBoards) {
               banner + "   #  vendor  product  device  what the setup makes of it\n" +
                   c.printed + elsewhere);
   }
-  // Interfaces past the setup's limit are named, not dropped: here an ATC,
-  // the 1001st interface.
-  std::string many;
-  for (int i = 0; i < 1000; ++i) many += test::boards("v46d:1:1");
-  test::writeBytes(devices, many + test::boards("16:5 v46d:1:1"));
-  EXPECT_NE(test::runProgram(TRV_BOARDS_SCRIPTED_EXE, dir.path())
-                .find(" another maker's device\nand 2 interfaces more, which the setup "
-                      "never looks at: it looks at the first 1000 only\n\nA setup run "
-                      "would write nothing:\nNone of"),
-            std::string::npos);
-  fs::remove(devices);
-  EXPECT_EQ(test::runProgram(TRV_BOARDS_SCRIPTED_EXE, dir.path()),
-            banner + "! SetupDiGetClassDevs failed\n");
-}
-
-// trv_boards started in the setup folder, then a setup run, then trv_boards
-// again: the preview says what the run then changes, and afterwards that
-// nothing is left to change. The preview itself writes nothing.
-TEST(ToolTest, PreviewsWhatARunChanges) {
-  const std::string unchanged =
-      "Vorlantrv.lst: unchanged\nsiocini_before_setup_Vorlantrv.ini: unchanged\n"
-      "sioc.ini: unchanged\n";
-  const std::string lists = "efis1=a\r\n|mcp=b\r\n|cdu1=c\r\n|ini=";
-  std::string many, shown = "Vorlantrv.lst: 1 line out, 202 lines in\n  - 1: old\n";
-  for (int i = 100; i < 302; ++i) {
-    many += "e" + std::to_string(i) + "\r\n";
-    if (i < 299)
-      shown += "  + " + std::to_string(i - 99) + ": e" + std::to_string(i) + "\n";
-  }
-  const std::string noIni =
-      "siocini_before_setup_Vorlantrv.ini: none is made, as there is "
-      "no sioc.ini\nsioc.ini: new\n";
-  // After a first run without a sioc.ini, the next would keep the one it made.
-  const std::string firstRun =
-      "Vorlantrv.lst: unchanged\nsiocini_before_setup_Vorlantrv.ini: new, a copy of "
-      "sioc.ini\nsioc.ini: unchanged\n";
-  struct {
-    const char* boards;   // plugged in for the preview and the run
-    std::string layout;   // as in the table above
-    std::string preview;  // after the listing
-    std::string after;    // the preview after the run; "": as before
-  } cases[] = {
-      // A first run over a sioc.ini edited by hand and saved with LF alone.
-      {"11:1 9:0 2:4",
-       lists + replaced(kWorkedExampleIni, "Minimized=No", "Minimized=Yes"),
-       "Vorlantrv.lst: new\nsiocini_before_setup_Vorlantrv.ini: new, a copy of sioc.ini\n"
-       "sioc.ini: 1 line out, 1 line in\n  - 6: Minimized=Yes\n  + 6: Minimized=No\n"
-       "  and the line ends become CR LF\n",
-       unchanged},
-      {"11:1 9:0 2:4", lists + kWorkedExampleIni + "|backup=",
-       "Vorlantrv.lst: new\nsiocini_before_setup_Vorlantrv.ini: unchanged\n"
-       "sioc.ini: the same lines; their line ends become CR LF\n",
-       unchanged},
-      // Nothing a run would write.
-      {"16:5", "ini=hand",
-       "\n? Module folder: @\\Vorlancockpit\\TRVatc\nnot found for atc\n"
-       "atc not configured.\n\nA setup run would write nothing:\nNo files produced ...\n",
-       ""},
-      // Only what is in the files reaches the console: a line that holds what
-      // a console would act on or not show is quoted, those bytes as \xHH. A
-      // run's leftover is named, as the run removes it.
-      {"16:5",
-       "~trvold01.tmp=<61 minutes "
-       "old>|list=old\r\n|atc=\x1B]0;title\x07\r\n\"quoted\"\r\nJ\xC3\xB6rg\r\n"
-       "Jo\xCC\x88rg\r\na\\b\r\nlone\rcr\r\nnbsp\xC2\xA0\r\ntab\there\r\ntrailing "
-       "\r\nzero\xE2\x80\x8Bwidth\r\n\xC2\x9B\r\n\xE2\x80\x8Eltr\r\n\xEF\xBB\xBF"
-       "bom\r\n\xFF\r\n",
-       "Vorlantrv.lst: 1 line out, 14 lines in\n  - 1: old\n"
-       "  + 1: \"\\x1B]0;title\\x07\"\n  + 2: \"\\\"quoted\\\"\"\n"
-       "  + 3: \"Jo\\u{0308}rg\"\n  + 4: J\xC3\xB6rg\n  + 5: a\\b\n"
-       "  + 6: \"lone\\x0Dcr\"\n  + 7: \"nbsp\\u{00A0}\"\n  + 8: \"tab\\x09here\"\n"
-       "  + 9: \"trailing \"\n  + 10: \"zero\\u{200B}width\"\n  + 11: \"\\xC2\\x9B\"\n"
-       "  + 12: \"\\u{200E}ltr\"\n  + 13: \"\\u{FEFF}bom\"\n  + 14: \"\\xFF\"\n"
-       "~trvold01.tmp: removed, a leftover of a run that was cut off\n" +
-           noIni,
-       firstRun},
-      // No more than 200 lines of a file's changes.
-      {"16:5", "list=old\r\n|atc=" + many,
-       shown + "  and 0 lines more out, 3 lines more in\n" + noIni, firstRun},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE("row " + std::to_string(&c - cases));
-    const test::TempDir dir;
-    const fs::path base = dir.path() / "Sim", setup = base / kSetup;
-    fs::create_directories(setup);
-    for (const auto& [name, bytes] : items(c.layout))
-      layOut(base / fs::u8path(name), bytes);
-    const fs::path devices = dir.path() / "devices.txt",
-                   writes = dir.path() / "writes.txt";
-    test::setEnv("TRV_SETUP_DEVICES", devices.u8string());
-    test::writeBytes(devices, test::boards(c.boards));
-    // Every call that could create, change or remove a file, counted (not
-    // under Wine, where programs start without a POSIX shell).
-    const std::string strace =
-        "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -e trace=%file -o '|grep -cE "
-        "\"O_WRONLY|O_RDWR|O_CREAT|^([0-9]+ +)?(creat|rename|unlink|mkdir|rmdir|link|"
-        "symlink|truncate)[a-z0-9]*\\(\" >" +
-        writes.u8string() + "' ";
-    const auto preview = [&](const std::string& expected) {
-      const std::string output = test::runProgram(TRV_BOARDS_SCRIPTED_EXE, setup, strace);
-      EXPECT_EQ(output.substr(std::min(output.find("What a setup"), output.size())),
-                replaced("What a setup run would change in @:\n" + expected, "@",
-                         sioc_lib::windowsForm(base)))
-          << c.layout;
-      EXPECT_EQ(test::readBytes(writes).value_or("0\n"), "0\n");
-    };
-    preview(c.preview);
-    test::runProgram(TRV_SETUP_SCRIPTED_EXE, setup);
-    // Previewed later, with the run's sioc.ini no longer just written.
-    if (const fs::path ini = base / "sioc.ini"; fs::exists(ini))
-      fs::last_write_time(ini, fs::last_write_time(ini) - std::chrono::minutes(10));
-    preview(c.after.empty() ? c.preview : c.after);
-  }
-#ifdef _WIN32
-  // A sioc.ini that another program keeps open, sharing everything: a run
-  // would wait for it, then fail, and says why.
-  const test::TempDir dir;
-  const fs::path devices = dir.path() / "devices.txt";
-  test::writeBytes(devices, test::boards("16:5"));
-  test::setEnv("TRV_SETUP_DEVICES", devices.u8string());
-  fs::create_directories(dir.path() / kSetup);
-  for (const auto& [name, bytes] : items("atc=a\r\n|ini=hand\r\n|backup=hand"))
-    layOut(dir.path() / fs::u8path(name), bytes);
-  const HANDLE held = CreateFileW((dir.path() / "sioc.ini").c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
-  const std::string output =
-      test::runProgram(TRV_BOARDS_SCRIPTED_EXE, dir.path() / kSetup);
-  const std::string run = test::runProgram(TRV_SETUP_SCRIPTED_EXE, dir.path() / kSetup);
-  CloseHandle(held);
-  EXPECT_NE(run.find("sioc.ini\nAnother program has the file " +
-                     sioc_lib::windowsForm(dir.path() / "sioc.ini") +
-                     " open: close it (SIOC itself, an editor or a sync client), then "
-                     "run the setup again.\n"),
-            std::string::npos)
-      << run;
-  EXPECT_NE(
-      output.find("\n  + 63: Sound_disable=Yes\n  another program holds it now: a run "
-                  "would wait about two seconds for it, then fail\n"),
-      std::string::npos)
-      << output;
-#endif
 }
 
 }  // namespace
