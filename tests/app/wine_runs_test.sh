@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # The Windows build in two installations under Wine, each with one board:
 # - directly in a drive's root (a Wine drive letter mapped to a temporary
-#   folder): a link loop at the backup's name stops it before sioc.ini; then
-#   it writes X:\Vorlantrv.lst and X:\sioc.ini, which stays hidden, names a
+#   folder): it writes X:\Vorlantrv.lst and X:\sioc.ini, which stays hidden, names a
 #   copy under VirtualStore, and trv_boards, its output to a pipe, finds
 #   nothing left to change there and ends without input;
 # - below a folder named Jörg, in a real console (script gives Wine a
@@ -24,20 +23,13 @@ for base in "$root/drive" "$root/Jörg"; do
 done
 expect() { grep -qxF "$1" <<<"$2" || { echo "missing line: $1"; echo "$2"; exit 1; }; }
 
-# A link to itself at the backup's name holds no copy: sioc.ini is not written.
 printf 'mine\r\n' >"$root/drive/sioc.ini"
-ln -s siocini_before_setup_Vorlantrv.ini "$root/drive/siocini_before_setup_Vorlantrv.ini"
-shown=$(cd "$root/drive/Vorlancockpit/SIOC/Kesmira/TRV_setup" && wine "$exe" </dev/null | tr -d '\r')
-expect "! Failed to create ${letter^^}:\\siocini_before_setup_Vorlantrv.ini" "$shown"
-[ "$(cat "$root/drive/sioc.ini")" = $'mine\r' ] || { echo "sioc.ini replaced without its backup"; exit 1; }
-rm "$root/drive/siocini_before_setup_Vorlantrv.ini"
 # A hidden sioc.ini stays hidden; a copy of it under VirtualStore is named.
 wine cmd /c attrib +h "${letter}:\\sioc.ini" </dev/null >/dev/null
 store="$(wine cmd /c 'echo %LOCALAPPDATA%' </dev/null | tr -d '\r')\\VirtualStore\\sioc.ini"
-mkdir -p "$(winepath -u "$store" | xargs dirname)"
-printf 'old\r\n' >"$(winepath -u "$store")"
+copy=$(winepath -u "$store") && mkdir -p "${copy%/*}" && printf 'old\r\n' >"$copy"
 shown=$(cd "$root/drive/Vorlancockpit/SIOC/Kesmira/TRV_setup" && wine "$exe" </dev/null | tr -d '\r')
-rm "$(winepath -u "$store")"
+rm "$copy"
 expect "${letter^^}:\\Vorlantrv.lst created." "$shown"
 expect "${letter^^}:\\sioc.ini created." "$shown"
 expect "Older programs started without administrator rights read $store instead; removing that copy lets them read the new sioc.ini." "$shown"
