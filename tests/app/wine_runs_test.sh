@@ -37,7 +37,7 @@ expect "Older programs started without administrator rights read $store instead;
 wine cmd /c attrib "${letter}:\\sioc.ini" </dev/null | grep -q '^ *A* *H' || { echo "sioc.ini no longer hidden"; exit 1; }
 # Output to a pipe: the listing and preview, and no wait for input.
 shown=$(cd "$root/drive/Vorlancockpit/SIOC/Kesmira/TRV_setup" &&
-  timeout 60 wine "$boards" < <(sleep 120) | tr -d '\r')
+  timeout 60 wine "$boards" < <(sleep 120 2>/dev/null) | tr -d '\r')
 expect "What a setup run would change in ${letter^^}:\\:" "$shown"
 expect "Vorlantrv.lst: unchanged" "$shown"
 expect "sioc.ini: unchanged" "$shown"
