@@ -276,13 +276,14 @@ TEST(ToolTest, Runs) {
       {"16:5", "atc=a\r\n|ini=<mode 0>mine",
        kAtc + kList + kBackup + "! Failed to create @\\sioc.ini\n",
        "list=a\n|backup=mine"},
-      // A first run over a sioc.ini edited by hand and saved with LF alone:
-      // the preview shows the line the run changes.
-      {"11:1 9:0 2:4", "efis1=a\r\n|mcp=b\r\n|cdu1=c\r\n|ini=" + byHand,
+      // A first run over files edited by hand and saved with LF alone: the
+      // preview shows the line the run changes, and where only line ends do.
+      {"11:1 9:0 2:4", "list=a\nb\nc\n|efis1=a\r\n|mcp=b\r\n|cdu1=c\r\n|ini=" + byHand,
        "efis1 module detected\nmcp module detected\ncdu1 module detected\n\n\n" + kList +
            kBackup + kIni,
        "list=a\nb\nc\n|backup=" + byHand + "|ini=" + kWorkedExampleIni, "", true, false,
-       "What a setup run would change in @:\nVorlantrv.lst: new\n"
+       "What a setup run would change in @:\n"
+       "Vorlantrv.lst: the same lines; their line ends become CR LF\n"
        "siocini_before_setup_Vorlantrv.ini: new, a copy of sioc.ini\n"
        "sioc.ini: 1 line out, 1 line in\n  - 6: Minimized=Yes\n  + 6: Minimized=No\n"
        "  and the line ends become CR LF\n"},
