@@ -28,8 +28,7 @@ void runSetup() {
   writeTextFile(moduleListContent,
                 sioc_lib::joinPath(baseFolder, moduleListFileName.u8string()));
   backupSiocIni();
-  writeTextFile(siocIniContent,
-                sioc_lib::joinPath(baseFolder, siocIniFileName.u8string()));
+  writeTextFile(siocIniContent, siocIniPath());
   if (const std::optional<std::string> note = virtualStoreNote()) printLine(*note);
 }
 

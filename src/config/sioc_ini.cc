@@ -87,6 +87,10 @@ constexpr std::chrono::seconds kStillFor(3);
 
 }  // namespace
 
+std::filesystem::path siocIniPath() {
+  return sioc_lib::joinPath(baseFolder, siocIniFileName.u8string());
+}
+
 std::filesystem::path siocIniBackupName() {
   return sioc_lib::joinPath(baseFolder, "siocini_before_setup_Vorlantrv.ini");
 }
@@ -108,8 +112,7 @@ BackupPlan planSiocIniBackup() {
     return {true, std::nullopt};
   }
   const bool noRoom = standing != sioc_lib::Standing::kNothing;
-  const std::filesystem::path ini =
-      sioc_lib::joinPath(baseFolder, siocIniFileName.u8string());
+  const std::filesystem::path ini = siocIniPath();
   // Size and time cannot tell a save of the same size within the file
   // system's clock step (2 s on FAT): the bytes must. The copy is taken once
   // two reads in a row give the same bytes. A saver may pause between its
@@ -141,14 +144,13 @@ void backupSiocIni() {
   // run may have made the backup since the check: it is kept.
   const BackupPlan plan = planSiocIniBackup();
   if (plan.copy) {
-    writeByteFile(*plan.copy, siocIniBackupName(), ExistingFile::kKeep,
-                  sioc_lib::joinPath(baseFolder, siocIniFileName.u8string()));
+    writeByteFile(*plan.copy, siocIniBackupName(), ExistingFile::kKeep, siocIniPath());
   }
 }
 
 std::optional<std::string> virtualStoreNote() {
-  const std::optional<std::filesystem::path> copy = sioc_lib::virtualStoreCopy(
-      sioc_lib::joinPath(baseFolder, siocIniFileName.u8string()));
+  const std::optional<std::filesystem::path> copy =
+      sioc_lib::virtualStoreCopy(siocIniPath());
   if (!copy) return std::nullopt;
   return "Older programs started without administrator rights read " +
          sioc_lib::windowsForm(*copy) +

@@ -16,7 +16,9 @@ std::string slotEntry(int slotIndex, const std::string& key,
 std::string masterEntry(int slotIndex, const std::string& fixedText);
 std::string usbKeysEntry(int slotIndex, const std::string& fixedText);
 
-// The one-time backup of the sioc.ini found before the first run.
+// sioc.ini in the base folder, and the one-time backup of the sioc.ini
+// found there before the first run.
+std::filesystem::path siocIniPath();
 std::filesystem::path siocIniBackupName();
 
 struct BackupPlan {

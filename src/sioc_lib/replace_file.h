@@ -26,7 +26,6 @@ using FileTime = std::chrono::nanoseconds;
 struct FileStatus {
   Standing what = Standing::kError;
   bool readOnly = false;
-  uint64_t size = 0;
   FileTime lastWrite{0};
 };
 

@@ -119,7 +119,6 @@ FileStatus fileStatus(const std::filesystem::path& name, bool followLinks) {
     status.what = Standing::kOther;
   }
   status.readOnly = (info.st_mode & S_IWUSR) == 0;
-  status.size = static_cast<uint64_t>(info.st_size);
   status.lastWrite = std::chrono::seconds(info.st_mtim.tv_sec) +
                      std::chrono::nanoseconds(info.st_mtim.tv_nsec);
   return status;

@@ -30,7 +30,6 @@ FileStatus fileStatus(const std::filesystem::path& name, bool followLinks) {
     return status;
   }
   DWORD attributes = data.dwFileAttributes;
-  DWORD sizeHigh = data.nFileSizeHigh, sizeLow = data.nFileSizeLow;
   FILETIME lastWrite = data.ftLastWriteTime;
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
     if (!followLinks) {
@@ -50,7 +49,6 @@ FileStatus fileStatus(const std::filesystem::path& name, bool followLinks) {
     CloseHandle(handle);
     if (!known) return status;
     attributes = info.dwFileAttributes;
-    sizeHigh = info.nFileSizeHigh, sizeLow = info.nFileSizeLow;
     lastWrite = info.ftLastWriteTime;
   }
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -61,7 +59,6 @@ FileStatus fileStatus(const std::filesystem::path& name, bool followLinks) {
     status.what = Standing::kFile;
   }
   status.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-  status.size = (uint64_t{sizeHigh} << 32) | sizeLow;
   const uint64_t ticks =
       (uint64_t{lastWrite.dwHighDateTime} << 32) | lastWrite.dwLowDateTime;
   status.lastWrite = FileTime(static_cast<int64_t>(ticks));

@@ -104,8 +104,7 @@ struct TemporaryFile {
 // Writes bytes into a temporary of this run's own and moves it to fileName
 // only once every write, the flush and the close succeeded: a full disk, a
 // power cut or another run never leaves a half-written file. The file gets
-// the readers of readersOf (by default the file it replaces) before it
-// appears under its name.
+// the readers of readersOf before it appears under its name.
 void writeFile(const std::string& bytes, const std::filesystem::path& fileName,
                ExistingFile existing, const std::filesystem::path& readersOf) {
   const std::string shown = sioc_lib::windowsForm(fileName);
