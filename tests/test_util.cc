@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 
 #include "app/globals.h"
@@ -12,7 +13,9 @@
 #include "detect/hid_search.h"
 #include "detect/modules.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/resource.h>
 #endif
 
@@ -103,6 +106,72 @@ void setEnv(const char* name, const std::string& value) {
   setenv(name, value.c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
 #endif
 }
+
+#ifdef _WIN32
+namespace {
+
+const std::string kEnum = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Enum\\TRVTEST";
+const std::string kHid =
+    "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\DeviceClasses\\"
+    "{4d1e55b2-f16f-11cf-88cb-001111000030}";
+
+void importRegistry(const std::string& text) {
+  const TempDir dir;
+  writeBytes(dir.path() / "boards.reg",
+             "Windows Registry Editor Version 5.00\r\n" + text);
+  _wsystem((L"regedit /S \"" + (dir.path() / "boards.reg").wstring() + L"\"").c_str());
+}
+
+// Every device and interface of ours, also those a killed test left.
+void unplugAll() {
+  std::string text = "[-" + kEnum + "]\r\n";
+  // Wine adds an interface of its own to each device, which it never links.
+  for (int board = 10; board < 40; ++board)
+    text += "[-" + kHid + "\\##?#trvtest" + std::to_string(board) + "]\r\n[-" + kHid +
+            "\\##?#TRVTEST#BOARD" + std::to_string(board) + "#" +
+            kHid.substr(kHid.size() - 38) + "]\r\n";
+  importRegistry(text);
+}
+
+// regedit's quoting.
+std::string quoted(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) out += c == '\\' ? "\\\\" : std::string(1, c);
+  return out + "\"";
+}
+
+}  // namespace
+
+// A device as Wine keeps it: a key under Enum with its class and driver key,
+// and its HID interface, whose Control\Linked says whether it is plugged in.
+// Wine lists the interfaces by their key names, so in the words' order after
+// its own devices.
+PluggedBoards::PluggedBoards(const std::string& words) {
+  unplugAll();
+  std::istringstream in(words);
+  std::string text;
+  int ordinal = 10;
+  for (std::string word; in >> word; ++ordinal) {
+    const bool unplugged = word[0] == '-';
+    const std::string record = boards(word.substr(unplugged ? 1 : 0));
+    const size_t tab = record.find('\t');
+    const std::string number = std::to_string(ordinal),
+                      hid = kHid + "\\##?#trvtest" + number;
+    text += "[" + kEnum + "\\BOARD" + number +
+            "]\r\n\"ClassGUID\"=\"{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\"\r\n";
+    if (word.find(":none") == std::string::npos)
+      text += "\"Driver\"=" + quoted(record.substr(0, tab)) + "\r\n";
+    text += "[" + hid + "]\r\n\"DeviceInstance\"=\"TRVTEST\\\\BOARD" + number + "\"\r\n";
+    text += "[" + hid + "\\#]\r\n\"SymbolicLink\"=" +
+            quoted(record.substr(tab + 1, record.size() - tab - 3)) + "\r\n";
+    text += "[" + hid + "\\#\\Control]\r\n\"Linked\"=dword:0000000" +
+            (unplugged ? "0\r\n" : "1\r\n");
+  }
+  importRegistry(text);
+}
+
+PluggedBoards::~PluggedBoards() { unplugAll(); }
+#endif
 
 std::string runProgram(const std::string& exe, const fs::path& folder,
                        const std::string& prefix) {

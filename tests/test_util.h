@@ -42,6 +42,20 @@ void useDevices(const std::string& words);
 
 void setEnv(const char* name, const std::string& value);
 
+#ifdef _WIN32
+// The boards of test::boards words written into Wine's registry, where its
+// setup API reads the devices of the shipped programs, listed after Wine's own
+// devices; "-" before a word: unplugged; a number "none": no driver key.
+// Taken out again at the end.
+class PluggedBoards {
+ public:
+  explicit PluggedBoards(const std::string& words);
+  ~PluggedBoards();
+  PluggedBoards(const PluggedBoards&) = delete;
+  PluggedBoards& operator=(const PluggedBoards&) = delete;
+};
+#endif
+
 // Runs exe in folder with standard input at its end, behind a POSIX shell
 // prefix (a ulimit, strace). Gives what it printed.
 std::string runProgram(const std::string& exe, const fs::path& folder,

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <tuple>
 
 #include "sioc_lib/path_text.h"
@@ -137,6 +138,7 @@ struct Case {
   bool foreseen = true;      // false: the run fails as it writes (a full disk)
   bool held = false;         // sioc.ini open in another program (Windows)
   std::string preview = "";  // when given, how the preview ends
+  bool plugged = false;      // boards in Wine's registry, for the shipped programs
 };
 
 void check(const Case& c) {
@@ -157,7 +159,11 @@ void check(const Case& c) {
   const fs::path devices = dir.path() / "devices.txt";
   test::writeBytes(devices, test::boards(c.boards));
   test::setEnv("TRV_SETUP_DEVICES", devices.u8string());
+  const char* const boardsExe = c.plugged ? TRV_BOARDS_EXE : TRV_BOARDS_SCRIPTED_EXE;
+  const char* const setupExe = c.plugged ? TRV_SETUP_EXE : TRV_SETUP_SCRIPTED_EXE;
 #ifdef _WIN32
+  std::optional<test::PluggedBoards> plugged;
+  if (c.plugged) plugged.emplace(c.boards);
   // Open from before the preview to after the run, sharing everything.
   const HANDLE holder =
       c.held ? CreateFileW((base / "sioc.ini").c_str(), GENERIC_READ,
@@ -168,7 +174,7 @@ void check(const Case& c) {
   // The preview, taken first, meets the failures that the row injects; the
   // record of the run's steps is the run's alone.
   const std::string preview = test::runProgram(
-      TRV_BOARDS_SCRIPTED_EXE, base / kSetup,
+      boardsExe, base / kSetup,
       replaced(replaced(c.prefix, ">@/steps.txt", ">/dev/null"), "@", base.u8string()));
   EXPECT_EQ(test::filesBelow(base), laidOut) << "the preview wrote";
   const std::string shownBase = sioc_lib::windowsForm(base);
@@ -186,8 +192,8 @@ void check(const Case& c) {
       {"sioc.ini", readersOf(base / "sioc.ini")},
       {backup.filename().u8string(),
        readersOf(fs::exists(backup) ? backup : base / "sioc.ini")}};
-  const std::string output = test::runProgram(TRV_SETUP_SCRIPTED_EXE, base / kSetup,
-                                              replaced(c.prefix, "@", base.u8string()));
+  const std::string output =
+      test::runProgram(setupExe, base / kSetup, replaced(c.prefix, "@", base.u8string()));
 #ifdef _WIN32
   if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
 #endif
@@ -317,6 +323,40 @@ TEST(ToolTest, Runs) {
        "would write nothing:\nAs well MCP737 as MCP737V3 were detected; this is not "
        "supported.\n"}};
 #ifdef _WIN32
+  // The shipped programs over boards as Wine's setup API lists them, after
+  // its own keyboard and mouse: only boards plugged in count (not the EFIS
+  // unplugged first), each with the driver key of its own device; an EFIS
+  // without one is passed over, another maker's COMM too, and three COMM
+  // boards take their slots in list order.
+  const std::string plugged = "-11:3 13:7 v4d8:13:1 11:none 11:8 9:0 13:2 16:4 13:5";
+  std::string ini = kWorkedExampleIni;
+  for (const auto& [from, to] : Files{{"3,7,1,1", "3,7,1,8"},
+                                      {"[MASTER=11,11,1,??]", "MASTER=11,11,1,4"},
+                                      {"[MASTER=8,8,1,??]", "MASTER=8,8,1,7"},
+                                      {"[MASTER=9,8,1,??]", "MASTER=9,8,1,2"},
+                                      {"[MASTER=10,8,1,??]", "MASTER=10,8,1,5"},
+                                      {"USBKEYS=1,4", "[USBKEYS=1,??]"}})
+    ini = replaced(ini, from, to);
+  cases.push_back(
+      {plugged.c_str(),
+       "efis1=e\r\n|mcp=m\r\n|atc=a\r\n|comm1=c\r\n|comm2=c\r\n|comm3=d\r\n",
+       "efis1 module detected\nmcp module detected\natc module detected\ncomm1 module "
+       "detected\ncomm2 module detected\ncomm3 module detected\n\n\n" +
+           kList + kIni,
+       "list=a\nc\nd\ne\nm\n|ini=" + ini, "", true, false,
+       "   2  0000    000d     0007    comm1\n"
+       "   3  04d8    000d     0001    another maker's device\n"
+       "   4  0000    000b     none    its driver key cannot be read\n"
+       "   5  0000    000b     0008    efis1\n   6  0000    0009     0000    mcp\n"
+       "   7  0000    000d     0002    comm2\n   8  0000    0010     0004    atc\n"
+       "   9  0000    000d     0005    comm3\n\nA setup run would fill these slots:\n"
+       "  efis1 with device number 8\n  mcp with device number 0\n"
+       "  atc with device number 4\n  comm1 with device number 7\n"
+       "  comm2 with device number 2\n  comm3 with device number 5\n\n"
+       "What a setup run would change in @:\nVorlantrv.lst: new\n"
+       "siocini_before_setup_Vorlantrv.ini: none is made, as there is no sioc.ini\n"
+       "sioc.ini: new\n",
+       true});
   // A sioc.ini that another program keeps open, sharing everything: a run
   // waits for it, then fails, and says why.
   cases.push_back({"16:5", "atc=a\r\n|ini=hand\r\n|backup=hand",
