@@ -59,13 +59,16 @@ void narrowEntry(std::string& acl, unsigned tag, unsigned allowed) {
     acl[at + 2] = static_cast<char>(acl[at + 2] & allowed);
 }
 
-// The mask of the process, read without changing it.
+// The mask of the process: read from its status where /proc shows it, else
+// set and set back, which is safe in a program with one thread.
 mode_t currentUmask() {
   std::ifstream status("/proc/self/status");
   for (std::string line; std::getline(status, line);)
     if (line.rfind("Umask:", 0) == 0)
       return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
-  return 022;
+  const mode_t mask = umask(077);
+  umask(mask);
+  return mask;
 }
 
 // Gives fd the readers of a new file in folder: its default ACL as the

@@ -421,6 +421,12 @@ TEST(ToolTest, Runs) {
         "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -e openat,fsync,rename,renameat2 -o "
         "\"|grep -oE 'O_EXCL|fsync|rename\\(|NOREPLACE|O_DIRECTORY' | tr '\\n' ' ' "
         ">@/steps.txt\""},
+       // Where /proc cannot be read, new files still get no more than the
+       // umask allows.
+       {"16:5", "atc=a\r\n", kAtc + kList + kIni, "list=a\n|ini=*|steps.txt=600600",
+        "sh -c 'umask 077; " + strace +
+            "-e openat -e inject=openat:error=ENOENT -P/proc/self/status \"$0\"; stat -c "
+            "%a @/Vorlantrv.lst @/sioc.ini | tr -d \"\\n\" >@/steps.txt'"},
        // A file-size limit of 512 bytes fails a write like a full disk.
        {"16:5", "atc=" + many + "|list=earlier|ini=old",
         kAtc + "! Failed to create @\\Vorlantrv.lst\n", "", "ulimit -f 1;", false}});
