@@ -105,9 +105,15 @@ bool openableForReading(const std::filesystem::path& file);
 // changing anything: granted; denied to this user by the permissions; held
 // by another program that has the file open in any way (a run waits for it
 // about two seconds); refused by a protection although the permissions
-// allow (an immutable folder; Controlled folder access or a virus scanner on
-// Windows); or refused for another reason (a read-only disk).
+// allow (a file or folder marked immutable or append-only; Controlled folder
+// access or a virus scanner on Windows); or refused for another reason (a
+// read-only disk).
 enum class Access { kGranted, kDenied, kHeld, kProtected, kRefused };
+
+// What refused a create that accessToCreateIn allowed: on Windows a
+// protection (Controlled folder access, a virus scanner); here the cause is
+// unknown (a network server, a sandbox).
+extern const Access kCreateDeniedThoughAllowed;
 
 // Whether this user may create files in folder (and move them to names
 // there). On a network share only the server can tell: its answer to the

@@ -104,6 +104,14 @@ bool giveReadersOf(int fd, const struct stat& like, std::string acl) {
   return aclGiven && fchmod(fd, mode) == 0;
 }
 
+// Whether name is marked immutable or append-only (chattr +i, +a), which
+// refuses a change whatever the permissions say.
+bool marked(const std::filesystem::path& name) {
+  struct statx info {};
+  return statx(AT_FDCWD, name.c_str(), AT_SYMLINK_NOFOLLOW, 0, &info) == 0 &&
+         (info.stx_attributes & (STATX_ATTR_IMMUTABLE | STATX_ATTR_APPEND)) != 0;
+}
+
 }  // namespace
 
 FileStatus fileStatus(const std::filesystem::path& name, bool followLinks) {
@@ -166,13 +174,13 @@ bool retryWhileHeld(const std::filesystem::path& /*file*/,
   return attempt();  // no other program can hold a file here
 }
 
+const Access kCreateDeniedThoughAllowed = Access::kRefused;
+
 Access accessToCreateIn(const std::filesystem::path& folder) {
   if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0)
     return Access::kGranted;
-  // EPERM: the mode allows, but the folder is immutable.
-  return errno == EACCES  ? Access::kDenied
-         : errno == EPERM ? Access::kProtected
-                          : Access::kRefused;
+  if (errno == EACCES) return Access::kDenied;
+  return marked(folder) ? Access::kProtected : Access::kRefused;
 }
 
 Access accessToReplace(const std::filesystem::path& file) {
@@ -186,7 +194,9 @@ Access accessToReplace(const std::filesystem::path& file) {
       user != info.st_uid) {
     return Access::kDenied;
   }
-  return Access::kGranted;
+  // A marked folder keeps its names, a marked file its bytes.
+  return marked(file) || marked(file.parent_path()) ? Access::kProtected
+                                                    : Access::kGranted;
 }
 
 std::optional<std::filesystem::path> virtualStoreCopy(

@@ -215,6 +215,8 @@ Access deniedBy(const std::filesystem::path& name, DWORD access) {
 
 }  // namespace
 
+const Access kCreateDeniedThoughAllowed = Access::kProtected;
+
 Access accessToCreateIn(const std::filesystem::path& folder) {
   // The open asks as a run's create would; on a local drive the descriptor
   // is asked too, as Wine grants the open whatever the folder's owner

@@ -71,8 +71,8 @@ std::string reasonNote(sioc_lib::Access access, const char* what,
              " although this user may make it: allow the program in Windows Security "
              "(Controlled folder access) or in the virus scanner, then run it again.";
 #else
-             " although this user may make it: it is marked immutable, which root may "
-             "undo (chattr -i).";
+             " although this user may make it: it is marked immutable or append-only, "
+             "which root may undo (chattr -i -a).";
 #endif
     case sioc_lib::Access::kHeld:
       return "\nAnother program has the file " + shown +
@@ -127,7 +127,7 @@ void writeFile(const std::string& bytes, const std::filesystem::path& fileName,
       // permissions allow, something else refused.
       sioc_lib::Access access = sioc_lib::accessToCreateIn(folder);
       if (access == sioc_lib::Access::kGranted && created == sioc_lib::Created::kDenied)
-        access = sioc_lib::Access::kProtected;
+        access = sioc_lib::kCreateDeniedThoughAllowed;
       throw std::runtime_error(failure().what() + reasonNote(access, "folder", folder));
     }
   }

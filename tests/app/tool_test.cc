@@ -236,6 +236,15 @@ void check(const Case& c) {
   }
 }
 
+#ifndef _WIN32
+// The reason line of a change that a mark refuses.
+std::string marked(const std::string& what) {
+  return "A protection refused the change to the " + what +
+         " although this user may make it: it is marked immutable or append-only, which "
+         "root may undo (chattr -i -a).\n";
+}
+#endif
+
 TEST(ToolTest, Runs) {
   const std::string byHand = replaced(kWorkedExampleIni, "Minimized=No", "Minimized=Yes");
   std::vector<Case> cases = {
@@ -448,11 +457,16 @@ TEST(ToolTest, Runs) {
          // A folder that its mode lets this user change, made immutable: no
          // word of rights.
          {"16:5", "atc=a\r\n|ini=mine",
-          kAtc + "! Failed to create @\\Vorlantrv.lst\nA protection refused the change "
-                 "to the "
-                 "folder @ although this user may make it: it is marked immutable, which "
-                 "root may undo (chattr -i).\n",
-          "", "sh -c 'chattr +i @; \"$0\"; chattr -i @'"}});
+          kAtc + "! Failed to create @\\Vorlantrv.lst\n" + marked("folder @"), "",
+          "sh -c 'chattr +i @; \"$0\"; chattr -i @'"}});
+    // A sioc.ini marked immutable or append-only: backed up, never replaced.
+    for (const std::string mark : {"i", "a"})
+      cases.push_back({"16:5", "atc=a\r\n|ini=mine",
+                       kAtc + kList + kBackup + "! Failed to create @\\sioc.ini\n" +
+                           marked("file @\\sioc.ini"),
+                       "list=a\n|backup=mine",
+                       "sh -c 'chattr +" + mark + " @/sioc.ini; \"$0\"; chattr -" + mark +
+                           " @/sioc.ini'"});
   }
 #endif
   for (const Case& c : cases) {
