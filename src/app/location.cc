@@ -2,6 +2,7 @@
 
 #include <regex>
 
+#include "app/globals.h"
 #include "sioc_lib/path_text.h"
 
 using sioc_lib::isSeparator;
@@ -20,7 +21,7 @@ StartupLocation locateBaseFolder(const std::filesystem::path& startup) {
 
   // The first folder named exactly Vorlancockpit; a longer name that merely
   // contains the word does not count.
-  const std::string word = "Vorlancockpit";
+  const std::string& word = baseFolderWord;
   for (size_t start = 0; start <= text.size();) {
     size_t end = start;
     while (end < text.size() && !isSeparator(text[end])) ++end;
@@ -36,6 +37,6 @@ StartupLocation locateBaseFolder(const std::filesystem::path& startup) {
     }
     start = end + 1;
   }
-  result.message = "! Your Vorlancockpit folder could not be found...";
+  result.message = "! Your " + word + " folder could not be found...";
   return result;
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@
 #include "app/console.h"
 #include "app/globals.h"
 #include "app/line_edit.h"
+#include "app/run_setup.h"
 #include "config/module_list.h"
 #include "config/sioc_ini.h"
 #include "sioc_lib/path_text.h"
@@ -151,87 +153,101 @@ void printChanges(const std::string& heading, const std::vector<std::string_view
   }
 }
 
-// Prints the heading and the "!" line of a file a run stops at; false then.
-bool stopsAt(const std::string& name, const std::optional<std::string>& failure) {
-  if (!failure) return true;
-  printLine(name + ":");
-  printLine("! " + *failure);
-  return false;
-}
+// A run's file steps as its preview takes them: nothing is written, each
+// step the system would refuse fails as it would in the run, and each file
+// that would appear is described, line by line.
+class PreviewFileSteps : public sioc_lib::FileSteps {
+ public:
+  void begin(const std::filesystem::path& name) override { current_ = name; }
+  sioc_lib::Created create(const std::filesystem::path& temporary) override {
+    switch (sioc_lib::accessToCreateIn(temporary.parent_path())) {
+      case sioc_lib::Access::kGranted:
+        return sioc_lib::Created::kCreated;
+      case sioc_lib::Access::kRefused:
+        return sioc_lib::Created::kFailed;
+      default:
+        return sioc_lib::Created::kDenied;
+    }
+  }
+  // Without a file of its own, only this PC's clock.
+  std::optional<sioc_lib::FileTime> madeAt(const std::filesystem::path&) override {
+    return sioc_lib::fileTimeNow();
+  }
+  // Only writing can tell a full disk.
+  bool write(const std::string&, const std::filesystem::path&) override { return true; }
+  void remove(const std::filesystem::path& temporary, bool leftover) override {
+    // Gone after the first step that removes it, as in a run.
+    if (leftover && removed_.insert(temporary).second) leftovers_.push_back(temporary);
+  }
+  bool replace(const std::filesystem::path&,
+               const std::filesystem::path& target) override {
+    // Where nothing stands, the move only names the file.
+    return sioc_lib::fileStatus(target, false).what == sioc_lib::Standing::kNothing ||
+           sioc_lib::accessToReplace(target) == sioc_lib::Access::kGranted;
+  }
+  sioc_lib::Placement place(const std::filesystem::path&,
+                            const std::filesystem::path& target) override {
+    return sioc_lib::fileStatus(target, false).what == sioc_lib::Standing::kNothing
+               ? sioc_lib::Placement::kPlaced
+               : sioc_lib::Placement::kNameTaken;
+  }
+  void written(const std::filesystem::path& name, const std::string& bytes,
+               const sioc_lib::FileStatus& earlier,
+               sioc_lib::ExistingFile existing) override;
+  void passedOver(const std::filesystem::path& name, const std::string& why) override {
+    printLine(sioc_lib::pathText(name.filename()) + ": " + why);
+  }
+  sioc_lib::FileTime now() override { return sioc_lib::fileTimeNow(); }
 
-// What writing text to baseFolder / name would do; false where the run stops.
-bool previewFile(const std::string& name, const std::string& text) {
-  const std::filesystem::path path = sioc_lib::joinPath(baseFolder, name);
-  bool held = false;
-  sioc_lib::FileStatus earlier;
-  if (!stopsAt(name, foreseeWriteFailure(path, ExistingFile::kReplace, earlier, held)))
-    return false;
-  const std::string heldNote =
-      "  another program holds it now: a run would wait about two seconds for it, "
-      "then fail";
-  if (earlier.what == sioc_lib::Standing::kNothing) {
+  // The heading and the "!" lines of the file the run stops at.
+  void stop(const std::string& failure) const {
+    printLine(sioc_lib::pathText(current_.filename()) + ":");
+    printLine("! " + failure);
+  }
+
+ private:
+  std::filesystem::path current_;
+  std::vector<std::filesystem::path> leftovers_;  // removed in this step
+  std::set<std::filesystem::path> removed_;
+};
+
+void PreviewFileSteps::written(const std::filesystem::path& path, const std::string& text,
+                               const sioc_lib::FileStatus& earlier,
+                               sioc_lib::ExistingFile existing) {
+  const std::string name = sioc_lib::pathText(path.filename());
+  if (existing == sioc_lib::ExistingFile::kKeep) {
+    printLine(name + ": new, a copy of sioc.ini");
+  } else if (earlier.what == sioc_lib::Standing::kNothing) {
     printLine(name + ": new");
-    return true;
-  }
-  // A run never reads the file it replaces, so one that cannot be read
-  // stops nothing.
-  std::optional<std::string> bytes;
-  try {
-    sioc_lib::TxtFileReader reader;
-    if (reader.open(path, false)) bytes = reader.readBytes();
-  } catch (const std::runtime_error&) {
-  }
-  const std::vector<std::string_view> written = sioc_lib::lineViews(text);
-  if (!bytes) {
-    printLine(name + ": replaced; its lines cannot be read to show them, " +
-              count(written.size()) + " come in");
-    if (held) printLine(heldNote);
-    return true;
-  }
-  const std::vector<std::string_view> lines = sioc_lib::lineViews(*bytes);
-  if (*bytes == text) {
-    printLine(name + ": unchanged");
-  } else if (lines == written) {
-    printLine(name + ": the same lines; their line ends become CR LF");
   } else {
-    printChanges(name + ": ", lines, written);
-    if (lineEndsChange(*bytes)) printLine("  and the line ends become CR LF");
+    // A run never reads the file it replaces, so one that cannot be read
+    // stops nothing.
+    std::optional<std::string> bytes;
+    try {
+      sioc_lib::TxtFileReader reader;
+      if (reader.open(path, false)) bytes = reader.readBytes();
+    } catch (const std::runtime_error&) {
+    }
+    const std::vector<std::string_view> written = sioc_lib::lineViews(text);
+    if (!bytes) {
+      printLine(name + ": replaced; its lines cannot be read to show them, " +
+                count(written.size()) + " come in");
+    } else if (const std::vector<std::string_view> lines = sioc_lib::lineViews(*bytes);
+               *bytes == text) {
+      printLine(name + ": unchanged");
+    } else if (lines == written) {
+      printLine(name + ": the same lines; their line ends become CR LF");
+    } else {
+      printChanges(name + ": ", lines, written);
+      if (lineEndsChange(*bytes)) printLine("  and the line ends become CR LF");
+    }
   }
-  if (held) printLine(heldNote);
-  return true;
-}
-
-// The leftovers of runs cut off, which a run removes while it writes its
-// first file.
-void previewStaleTemporaries() {
-  for (const std::filesystem::path& name :
-       staleTemporaries(baseFolder, sioc_lib::fileTimeNow())) {
-    printLine(sioc_lib::pathText(name.filename()) +
+  // The leftovers of runs cut off, which a run removes as it writes.
+  for (const std::filesystem::path& left : leftovers_) {
+    printLine(sioc_lib::pathText(left.filename()) +
               ": removed, a leftover of a run that was cut off");
   }
-}
-
-bool previewBackup() {
-  const std::filesystem::path path = siocIniBackupName();
-  const std::string name = sioc_lib::pathText(path.filename());
-  BackupPlan plan;
-  try {
-    plan = planSiocIniBackup();
-  } catch (const std::runtime_error& e) {
-    return stopsAt(name, e.what());
-  }
-  if (plan.backupStands) {
-    printLine(name + ": unchanged");
-  } else if (!plan.copy) {
-    printLine(name + ": none is made, as there is no sioc.ini");
-  } else {
-    bool held = false;
-    sioc_lib::FileStatus earlier;
-    if (!stopsAt(name, foreseeWriteFailure(path, ExistingFile::kKeep, earlier, held)))
-      return false;
-    printLine(name + ": new, a copy of sioc.ini");
-  }
-  return true;
+  leftovers_.clear();
 }
 
 }  // namespace
@@ -249,15 +265,10 @@ void previewSetupRun(const ModuleSlots& slots) {
     printLine("A setup run would write nothing:");
     return printLine("No files produced ...");
   }
-  // The run's order, and its stops.
-  if (!previewFile(sioc_lib::pathText(moduleListFileName),
-                   sioc_lib::windowsText(moduleListContent))) {
-    return;
-  }
-  previewStaleTemporaries();
-  if (!previewBackup()) return;
-  if (previewFile(sioc_lib::pathText(siocIniFileName),
-                  sioc_lib::windowsText(siocIniContent))) {
-    if (const std::optional<std::string> note = virtualStoreNote()) printLine(*note);
+  PreviewFileSteps steps;
+  try {
+    writeSetupFiles(steps);
+  } catch (const std::runtime_error& e) {
+    steps.stop(e.what());
   }
 }

@@ -15,6 +15,14 @@
 #include "sioc_lib/path_text.h"
 #include "sioc_lib/write_text_file.h"
 
+void writeSetupFiles(sioc_lib::FileSteps& steps) {
+  sioc_lib::writeTextFile(steps, moduleListContent, moduleListPath());
+  // The backup must read the old sioc.ini before it is replaced.
+  backupSiocIni(steps);
+  sioc_lib::writeTextFile(steps, siocIniContent, siocIniPath());
+  if (const std::optional<std::string> note = virtualStoreNote()) printLine(*note);
+}
+
 void runSetup() {
   detectModules();
   collectModuleFolders();
@@ -24,12 +32,8 @@ void runSetup() {
     printLine("No files produced ...\n");
     return;
   }
-  // The backup must read the old sioc.ini before it is replaced.
-  writeTextFile(moduleListContent,
-                sioc_lib::joinPath(baseFolder, moduleListFileName.u8string()));
-  backupSiocIni();
-  writeTextFile(siocIniContent, siocIniPath());
-  if (const std::optional<std::string> note = virtualStoreNote()) printLine(*note);
+  sioc_lib::RunFileSteps steps;
+  writeSetupFiles(steps);
 }
 
 int runTool() {

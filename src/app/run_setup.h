@@ -1,6 +1,12 @@
 #ifndef TRV_APP_RUN_SETUP_H_
 #define TRV_APP_RUN_SETUP_H_
 
+#include "sioc_lib/write_text_file.h"
+
+// The run's file steps, in order, over steps: Vorlantrv.lst, the one-time
+// backup of sioc.ini, sioc.ini, and the note on a copy under VirtualStore.
+void writeSetupFiles(sioc_lib::FileSteps& steps);
+
 // Detection, collection and generation, then the files. Failures are thrown
 // with a message ready for the user.
 void runSetup();

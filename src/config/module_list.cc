@@ -11,7 +11,7 @@
 #include "sioc_lib/txt_file.h"
 
 std::filesystem::path moduleFolder(int slotIndex) {
-  return sioc_lib::joinPath(sioc_lib::joinPath(baseFolder, "Vorlancockpit"),
+  return sioc_lib::joinPath(sioc_lib::joinPath(baseFolder, baseFolderWord),
                             "TRV" + moduleName(slotIndex));
 }
 

@@ -87,16 +87,8 @@ constexpr std::chrono::seconds kStillFor(3);
 
 }  // namespace
 
-std::filesystem::path siocIniPath() {
-  return sioc_lib::joinPath(baseFolder, siocIniFileName.u8string());
-}
-
-std::filesystem::path siocIniBackupName() {
-  return sioc_lib::joinPath(baseFolder, "siocini_before_setup_Vorlantrv.ini");
-}
-
-BackupPlan planSiocIniBackup() {
-  const std::filesystem::path backup = siocIniBackupName();
+BackupPlan planSiocIniBackup(sioc_lib::FileSteps& steps) {
+  const std::filesystem::path backup = siocIniBackupPath();
   // A name that cannot be looked at may hide the first backup, or none: the
   // old sioc.ini is not replaced then.
   const sioc_lib::Standing standing = sioc_lib::fileStatus(backup, false).what;
@@ -118,10 +110,12 @@ BackupPlan planSiocIniBackup() {
   // two reads in a row give the same bytes. A saver may pause between its
   // writes, so two reads agree only as far apart as the longest pause,
   // unless sioc.ini was last written long enough before the first (more
-  // than FAT's step and a pause): only a file changed moments ago waits.
+  // than FAT's step and a pause) by the clock of the file system that dated
+  // it: only a file changed moments ago waits.
   std::optional<std::string> previous;
   bool still = false;
-  for (int read = 1; read <= 3; ++read) {
+  bool blocked = false;
+  for (int read = 1; read <= 3 && !blocked; ++read) {
     if (previous && !still) std::this_thread::sleep_for(kReadsApart);
     if (beforeSiocIniRead) beforeSiocIniRead();
     sioc_lib::TxtFileReader reader;
@@ -129,22 +123,35 @@ BackupPlan planSiocIniBackup() {
     if (noRoom)
       throw std::runtime_error("Failed to create " + sioc_lib::windowsForm(backup));
     const sioc_lib::WriteBlock block(ini);
-    if (!block.held()) break;
-    const sioc_lib::FileTime start = sioc_lib::fileTimeNow();
+    blocked = !block.inForce();
+    if (blocked) continue;
+    const sioc_lib::FileTime start = steps.now();
     std::string bytes = reader.readBytes();
     if (bytes == previous) return {false, std::move(bytes)};
     still = sioc_lib::fileStatus(ini).lastWrite + kStillFor < start;
     previous = std::move(bytes);
   }
-  throw std::runtime_error("Failed to read " + sioc_lib::windowsForm(ini));
+  // Asked once the file is closed here: whether another program keeps it.
+  const sioc_lib::Access held =
+      blocked ? sioc_lib::accessToReplace(ini) : sioc_lib::Access::kGranted;
+  throw std::runtime_error(
+      "Failed to read " + sioc_lib::windowsForm(ini) +
+      (held == sioc_lib::Access::kHeld ? sioc_lib::reasonNote(held, "file", ini) : ""));
 }
 
-void backupSiocIni() {
+void backupSiocIni(sioc_lib::FileSteps& steps) {
+  const std::filesystem::path backup = siocIniBackupPath();
+  steps.begin(backup);
   // A copy of the bytes, whatever they are (Notepad's UTF-16 too). Another
   // run may have made the backup since the check: it is kept.
-  const BackupPlan plan = planSiocIniBackup();
-  if (plan.copy) {
-    writeByteFile(*plan.copy, siocIniBackupName(), ExistingFile::kKeep, siocIniPath());
+  const BackupPlan plan = planSiocIniBackup(steps);
+  if (plan.backupStands) {
+    steps.passedOver(backup, "unchanged");
+  } else if (!plan.copy) {
+    steps.passedOver(backup, "none is made, as there is no sioc.ini");
+  } else {
+    sioc_lib::writeFile(steps, *plan.copy, backup, sioc_lib::ExistingFile::kKeep,
+                        siocIniPath());
   }
 }
 

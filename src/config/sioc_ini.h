@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "sioc_lib/write_text_file.h"
+
 // Appends the 24 elements of sioc.ini to siocIniContent.
 void buildSiocIni();
 
@@ -15,11 +17,6 @@ std::string slotEntry(int slotIndex, const std::string& key,
                       const std::string& fixedText);
 std::string masterEntry(int slotIndex, const std::string& fixedText);
 std::string usbKeysEntry(int slotIndex, const std::string& fixedText);
-
-// sioc.ini in the base folder, and the one-time backup of the sioc.ini
-// found there before the first run.
-std::filesystem::path siocIniPath();
-std::filesystem::path siocIniBackupName();
 
 struct BackupPlan {
   bool backupStands = false;        // then it is never replaced
@@ -34,11 +31,11 @@ struct BackupPlan {
 // before), and "Failed to create
 // <path>" when something that is no file (a folder, a link to nothing)
 // stands at the backup's name, where no copy can be placed.
-BackupPlan planSiocIniBackup();
+BackupPlan planSiocIniBackup(sioc_lib::FileSteps& steps);
 
 // Keeps a copy of the sioc.ini found before the first run; never replaces it,
 // not even one that another run makes at the same time.
-void backupSiocIni();
+void backupSiocIni(sioc_lib::FileSteps& steps);
 
 // The line naming a copy of sioc.ini under Windows' VirtualStore, which
 // older programs started without administrator rights read instead of the

@@ -72,20 +72,20 @@ class NewFile {
 // Keeps other programs from changing a file while it is held: on Windows a
 // handle that shares reading only, taken while no program has the file open
 // for writing (waiting for one about two seconds, as for a held file). Here
-// no open binds another program: it holds nothing and is always held.
+// no open binds another program: it holds nothing and is always in force.
 class WriteBlock {
  public:
   explicit WriteBlock(const std::filesystem::path& file);
   ~WriteBlock();
   WriteBlock(const WriteBlock&) = delete;
   WriteBlock& operator=(const WriteBlock&) = delete;
-  [[nodiscard]] bool held() const { return held_; }
+  [[nodiscard]] bool inForce() const { return inForce_; }
 
  private:
 #ifdef _WIN32
   void* handle_ = nullptr;
 #endif
-  bool held_ = false;
+  bool inForce_ = false;
 };
 
 // Runs attempt. On Windows, while it fails because another program holds

@@ -166,7 +166,7 @@ bool NewFile::finish(const std::filesystem::path& like) {
   return close(fd) == 0 && flushed;
 }
 
-WriteBlock::WriteBlock(const std::filesystem::path& /*file*/) : held_(true) {}
+WriteBlock::WriteBlock(const std::filesystem::path& /*file*/) : inForce_(true) {}
 WriteBlock::~WriteBlock() = default;
 
 bool retryWhileHeld(const std::filesystem::path& /*file*/,

@@ -123,12 +123,12 @@ bool NewFile::finish(const std::filesystem::path& like) {
 
 WriteBlock::WriteBlock(const std::filesystem::path& file) {
   HANDLE handle = INVALID_HANDLE_VALUE;
-  held_ = retryWhileHeld(file, [&] {
+  inForce_ = retryWhileHeld(file, [&] {
     handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     return handle != INVALID_HANDLE_VALUE;
   });
-  handle_ = held_ ? handle : nullptr;
+  handle_ = inForce_ ? handle : nullptr;
 }
 
 WriteBlock::~WriteBlock() {
