@@ -1,19 +1,31 @@
 #include "app/location.h"
 
-#include <regex>
+#include <cctype>
 
 #include "app/globals.h"
 #include "sioc_lib/path_text.h"
 
 using sioc_lib::isSeparator;
 
+// .*\\(TRV_setup)$ in any letter case: no line break, and the last name
+// TRV_setup.
+bool namesSetupFolder(const std::string& windowsText) {
+  const std::string ending = "\\trv_setup";
+  if (windowsText.find_first_of("\r\n") != std::string::npos ||
+      windowsText.size() < ending.size())
+    return false;
+  const size_t at = windowsText.size() - ending.size();
+  for (size_t i = 0; i < ending.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(windowsText[at + i])) != ending[i])
+      return false;
+  return true;
+}
+
 StartupLocation locateBaseFolder(const std::filesystem::path& startup) {
   StartupLocation result;
   const std::string text = sioc_lib::pathText(startup);
 
-  static const std::regex setupFolder(R"(.*\\(TRV_setup)$)",
-                                      std::regex::ECMAScript | std::regex::icase);
-  if (!sioc_lib::matchWhole(sioc_lib::windowsForm(text), setupFolder)) {
+  if (!namesSetupFolder(sioc_lib::windowsForm(text))) {
     result.message =
         "! You should run this program in the SIOC\\Kesmira\\TRV_setup folder.";
     return result;

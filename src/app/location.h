@@ -12,6 +12,9 @@ struct StartupLocation {
   std::string message;
 };
 
+// Whether a start-up folder, in Windows form, is a TRV_setup folder.
+bool namesSetupFolder(const std::string& windowsText);
+
 StartupLocation locateBaseFolder(const std::filesystem::path& startup);
 
 #endif  // TRV_APP_LOCATION_H_

@@ -16,16 +16,17 @@ int runBoards() {
   printLine(rule);
   try {
     const std::vector<HidDeviceRecord> devices = readDevices(*takeHidSnapshot());
-    for (const std::string& line : boardListing(devices)) printLine(line);
+    const BoardListing listing = listBoards(devices);
+    for (const std::string& line : listing.lines) printLine(line);
     const StartupLocation location = locateBaseFolder(startupFolder);
     if (!location.found) {
       printLine("");
       printLine(
           "Started in the installation's TRV_setup folder, it also shows what a setup "
           "run would change there.");
-    } else if (const std::optional<ModuleSlots> slots = setupSlots(devices)) {
+    } else if (listing.slots) {
       baseFolder = location.baseFolder;
-      previewSetupRun(*slots);
+      previewSetupRun(*listing.slots);
     }
   } catch (const std::exception& e) {
     printLine(std::string("! ") + e.what());

@@ -38,7 +38,7 @@ struct Outcome {
 };
 
 Outcome setupOutcome(const std::vector<HidDeviceRecord>& devices) {
-  setHidSnapshotSource(
+  const ScopedHidSnapshotSource source(
       [devices] { return std::make_unique<HidRecordSnapshot>(devices); });
   Outcome outcome;
   outcome.slots = searchBoards();
@@ -75,29 +75,19 @@ std::string slotVerdict(const BoardKind& kind, int32_t number, const Outcome& ou
          (kind.slots == 1 ? " slot" : " slots");
 }
 
-std::string verdict(const HidDeviceRecord& device, int32_t number, const Outcome& outcome,
+std::string verdict(const HidInterface& device, const Outcome& outcome,
                     ModuleSlots& taken) {
-  if (!device.interfacePath) return "its interface path cannot be read";
-  const std::optional<unsigned> product = opencockpitsProductId(*device.interfacePath);
-  if (!product) {
-    return namesOpencockpitsVendor(*device.interfacePath)
-               ? "Opencockpits, but its product id cannot be read"
-               : "another maker's device";
-  }
-  const BoardKind* kind = boardKind(*product);
+  if (!device.pathRead) return "its interface path cannot be read";
+  if (!device.opencockpits) return "another maker's device";
+  if (!device.product) return "Opencockpits, but its product id cannot be read";
+  const BoardKind* kind = boardKind(*device.product);
   if (kind == nullptr) return "Opencockpits, but no board the setup uses";
-  if (!device.driverKey) return "its driver key cannot be read";
-  if (number == -1) return "no device number in its driver key";
-  return slotVerdict(*kind, number, outcome, taken);
+  if (!device.keyRead) return "its driver key cannot be read";
+  if (device.deviceNumber == -1) return "no device number in its driver key";
+  return slotVerdict(*kind, device.deviceNumber, outcome, taken);
 }
 
 }  // namespace
-
-std::optional<ModuleSlots> setupSlots(const std::vector<HidDeviceRecord>& devices) {
-  Outcome outcome = setupOutcome(devices);
-  if (!outcome.refusal.empty()) return std::nullopt;
-  return outcome.slots;
-}
 
 std::vector<HidDeviceRecord> readDevices(HidSnapshot& snapshot) {
   std::vector<HidDeviceRecord> devices;
@@ -107,30 +97,29 @@ std::vector<HidDeviceRecord> readDevices(HidSnapshot& snapshot) {
   return devices;
 }
 
-std::vector<std::string> boardListing(const std::vector<HidDeviceRecord>& devices) {
+BoardListing listBoards(const std::vector<HidDeviceRecord>& devices) {
   const Outcome outcome = setupOutcome(devices);
-  std::vector<std::string> lines = {
-      "   #  vendor  product  device  what the setup makes of it"};
+  BoardListing listing;
+  std::vector<std::string>& lines = listing.lines;
+  lines.emplace_back("   #  vendor  product  device  what the setup makes of it");
   ModuleSlots taken{};
   taken.fill(-1);
   const size_t looked = std::min<size_t>(devices.size(), kHidInterfaceLimit);
   for (size_t index = 0; index < looked; ++index) {
-    const HidDeviceRecord& device = devices[index];
-    const std::string path = device.interfacePath.value_or("");
-    const int32_t number =
-        device.driverKey ? deviceNumberFromDriverKey(*device.driverKey) : -1;
+    const HidInterface device = readInterface(devices[index]);
     // The ids as the setup reads them, so no column contradicts its verdict:
     // a vendor 0000 that the setup's rule passes over is one it cannot read.
-    const std::optional<unsigned> product = productIdInPath(path);
-    const std::string vendor = vendorInPath(path);
-    lines.push_back(padded(std::to_string(index), 4, true) + "  " +
-                    padded(namesOpencockpitsVendor(path) ? "0000"
-                           : vendor == "0000"            ? "?"
-                                                         : vendor,
-                           6) +
-                    "  " + padded(product ? fourDigits(*product, 16) : "?", 7) + "  " +
-                    padded(number == -1 ? "none" : fourDigits(number, 10), 6) + "  " +
-                    verdict(device, number, outcome, taken));
+    const std::string vendor = vendorInPath(device.path);
+    lines.push_back(
+        padded(std::to_string(index), 4, true) + "  " +
+        padded(device.opencockpits ? "0000"
+               : vendor == "0000"  ? "?"
+                                   : vendor,
+               6) +
+        "  " + padded(device.product ? fourDigits(*device.product, 16) : "?", 7) + "  " +
+        padded(device.deviceNumber == -1 ? "none" : fourDigits(device.deviceNumber, 10),
+               6) +
+        "  " + verdict(device, outcome, taken));
   }
   if (devices.size() > looked) {
     lines.push_back("and " + std::to_string(devices.size() - looked) +
@@ -142,8 +131,9 @@ std::vector<std::string> boardListing(const std::vector<HidDeviceRecord>& device
   if (!outcome.refusal.empty()) {
     lines.emplace_back("A setup run would write nothing:");
     lines.push_back(outcome.refusal);
-    return lines;
+    return listing;
   }
+  listing.slots = outcome.slots;
   lines.emplace_back("A setup run would fill these slots:");
   for (int slot = 0; slot < kModuleSlotCount; ++slot) {
     if (outcome.slots[slot] != -1) {
@@ -151,5 +141,5 @@ std::vector<std::string> boardListing(const std::vector<HidDeviceRecord>& device
                       std::to_string(outcome.slots[slot]));
     }
   }
-  return lines;
+  return listing;
 }

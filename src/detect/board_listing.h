@@ -13,14 +13,17 @@
 // All interfaces of one snapshot, in list order.
 std::vector<HidDeviceRecord> readDevices(HidSnapshot& snapshot);
 
-// The slots a setup run fills with these devices; nothing when it refuses
-// them or finds none.
-std::optional<ModuleSlots> setupSlots(const std::vector<HidDeviceRecord>& devices);
+struct BoardListing {
+  // One line per interface (index, vendor and product ids, device number and
+  // the slot it takes or why it takes none), then what a setup run would do.
+  std::vector<std::string> lines;
+  // The slots a setup run fills; nothing when it refuses the boards or
+  // finds none.
+  std::optional<ModuleSlots> slots;
+};
 
-// One line per interface (index, vendor and product ids, device number and
-// the slot it takes or why it takes none), then what a setup run would do.
-// Detection runs over these devices through the setup's own code, so the
-// two programs never disagree.
-std::vector<std::string> boardListing(const std::vector<HidDeviceRecord>& devices);
+// Detection runs over these devices once, through the setup's own code, so
+// the two programs never disagree.
+BoardListing listBoards(const std::vector<HidDeviceRecord>& devices);
 
 #endif  // TRV_DETECT_BOARD_LISTING_H_

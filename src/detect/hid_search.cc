@@ -1,11 +1,8 @@
 #include "detect/hid_search.h"
 
+#include <algorithm>
 #include <cctype>
-#include <regex>
-#include <unordered_map>
 #include <utility>
-
-#include "sioc_lib/path_text.h"
 
 uint32_t hidInterfaceLimit = kHidInterfaceLimit;
 
@@ -16,22 +13,36 @@ HidSnapshotSource& snapshotSource() {
   return source;
 }
 
-// A necessary condition of the vendor rule: "#vid_0000" in any letter case.
-bool mayNameOpencockpitsVendor(const std::string& path) {
-  static const char kVendor[] = "vid_0000";
-  for (size_t hash = path.find('#'); hash != std::string::npos;
-       hash = path.find('#', hash + 1)) {
-    size_t i = 0;
-    while (i < 8 && hash + 1 + i < path.size() &&
-           std::tolower(static_cast<unsigned char>(path[hash + 1 + i])) == kVendor[i]) {
-      ++i;
-    }
-    if (i == 8) return true;
-  }
-  return false;
+// The setup's rules are whole-text patterns whose wildcard matches every
+// character but a line feed or carriage return: a text with either never
+// matches.
+bool hasLineBreak(const std::string& text) {
+  return text.find_first_of("\r\n") != std::string::npos;
+}
+
+// Whether word (in lower case) stands in text at at, in any letter case.
+bool standsAt(const std::string& text, size_t at, const std::string& word) {
+  if (at + word.size() > text.size()) return false;
+  for (size_t i = 0; i < word.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(text[at + i])) != word[i]) return false;
+  return true;
+}
+
+bool isWordCharacter(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
 }
 
 }  // namespace
+
+ScopedHidSnapshotSource::ScopedHidSnapshotSource(HidSnapshotSource source)
+    : earlier_(std::move(snapshotSource())), earlierLimit_(hidInterfaceLimit) {
+  snapshotSource() = std::move(source);
+}
+
+ScopedHidSnapshotSource::~ScopedHidSnapshotSource() {
+  snapshotSource() = std::move(earlier_);
+  hidInterfaceLimit = earlierLimit_;
+}
 
 void setHidSnapshotSource(HidSnapshotSource source) {
   snapshotSource() = std::move(source);
@@ -39,11 +50,19 @@ void setHidSnapshotSource(HidSnapshotSource source) {
 
 std::unique_ptr<HidSnapshot> takeHidSnapshot() { return snapshotSource()(); }
 
+// .*\}\\(\d{4}).*$ : the four digits after the last "}\" that four digits
+// follow.
 int32_t deviceNumberFromDriverKey(const std::string& key) {
-  static const std::regex pattern(R"(.*\}\\(\d{4}).*$)", std::regex::ECMAScript);
-  std::smatch match;
-  if (!sioc_lib::matchWhole(key, pattern, &match)) return -1;
-  return static_cast<int32_t>(std::stoi(match[1].str()));
+  if (hasLineBreak(key)) return -1;
+  for (size_t at = key.size(); at-- > 0;) {
+    if (key.compare(at, 2, "}\\") != 0 || at + 6 > key.size()) continue;
+    int32_t number = 0;
+    size_t digit = at + 2;
+    for (; digit < at + 6 && key[digit] >= '0' && key[digit] <= '9'; ++digit)
+      number = number * 10 + (key[digit] - '0');
+    if (digit == at + 6) return number;
+  }
+  return -1;
 }
 
 std::string fourDigits(unsigned long value, unsigned base) {
@@ -52,54 +71,58 @@ std::string fourDigits(unsigned long value, unsigned base) {
   return text;
 }
 
+// .+#(vid_0000).+ in any letter case.
 bool namesOpencockpitsVendor(const std::string& path) {
-  static const std::regex vendor(".+#(vid_0000).+",
-                                 std::regex::ECMAScript | std::regex::icase);
-  // The regular expression decides; the cheap test only spares it the paths
-  // that cannot match, which are nearly all of them.
-  return mayNameOpencockpitsVendor(path) && sioc_lib::matchWhole(path, vendor);
+  if (hasLineBreak(path)) return false;
+  for (size_t hash = path.find('#', 1); hash != std::string::npos;
+       hash = path.find('#', hash + 1)) {
+    if (hash + 9 < path.size() && standsAt(path, hash + 1, "vid_0000")) return true;
+  }
+  return false;
 }
 
+// .+pid_(\w{4}).+ in any letter case: the last "pid_" with a character
+// before it, four word characters after it and one more.
 std::optional<unsigned> productIdInPath(const std::string& path) {
-  static const std::regex product(R"(.+pid_(\w{4}).+)",
-                                  std::regex::ECMAScript | std::regex::icase);
-  std::smatch match;
-  if (!sioc_lib::matchWhole(path, product, &match)) return std::nullopt;
-  const std::string digits = match[1].str();
-  // Digits such as zzzz name no product; such a device is passed over.
-  if (!std::isxdigit(static_cast<unsigned char>(digits[0]))) return std::nullopt;
-  return static_cast<unsigned>(std::stoul(digits, nullptr, 16));
+  if (hasLineBreak(path) || path.size() < 10) return std::nullopt;
+  for (size_t at = path.size() - 9; at >= 1; --at) {
+    if (!standsAt(path, at, "pid_") ||
+        !std::all_of(path.begin() + static_cast<std::ptrdiff_t>(at + 4),
+                     path.begin() + static_cast<std::ptrdiff_t>(at + 8), isWordCharacter))
+      continue;
+    // Digits such as zzzz name no product; such a device is passed over.
+    if (!std::isxdigit(static_cast<unsigned char>(path[at + 4]))) return std::nullopt;
+    return static_cast<unsigned>(std::stoul(path.substr(at + 4, 4), nullptr, 16));
+  }
+  return std::nullopt;
 }
 
-std::optional<unsigned> opencockpitsProductId(const std::string& path) {
-  if (!mayNameOpencockpitsVendor(path)) return std::nullopt;
-  // Every search asks again about the same few boards, and the answer
-  // depends on the path alone: work each path out once.
-  static std::unordered_map<std::string, std::optional<unsigned>> known;
-  if (const auto it = known.find(path); it != known.end()) return it->second;
-  if (known.size() >= 1024) known.clear();
-  const std::optional<unsigned> product =
-      namesOpencockpitsVendor(path) ? productIdInPath(path) : std::nullopt;
-  known.emplace(path, product);
-  return product;
+HidInterface readInterface(const HidDeviceRecord& record) {
+  HidInterface device;
+  device.keyRead = record.driverKey.has_value();
+  device.deviceNumber =
+      record.driverKey ? deviceNumberFromDriverKey(*record.driverKey) : -1;
+  device.pathRead = record.interfacePath.has_value();
+  device.path = record.interfacePath.value_or("");
+  device.opencockpits = namesOpencockpitsVendor(device.path);
+  device.product = productIdInPath(device.path);
+  return device;
 }
 
 int32_t findHidDevice(unsigned productId, int32_t skipNumber1, int32_t skipNumber2) {
   const std::unique_ptr<HidSnapshot> snapshot = takeHidSnapshot();
   for (uint32_t index = 0; index < hidInterfaceLimit; ++index) {
-    // The key is read before the interface, for every index; its number is
-    // only worked out for a board of the product sought.
-    const std::optional<std::string> key = snapshot->driverKey(index);
+    // The key is read before the interface, for every index.
+    std::optional<std::string> key = snapshot->driverKey(index);
     if (!snapshot->hasInterface(index)) {
       hidInterfaceLimit = index;
       break;
     }
-    const std::optional<std::string> path = snapshot->interfacePath(index);
-    if (!path || opencockpitsProductId(*path) != productId) continue;
-    const int32_t deviceNumber = key ? deviceNumberFromDriverKey(*key) : -1;
-    if (deviceNumber != -1 && deviceNumber != skipNumber1 &&
-        deviceNumber != skipNumber2) {
-      return deviceNumber;
+    const HidInterface device =
+        readInterface({std::move(key), snapshot->interfacePath(index)});
+    if (device.opencockpits && device.product == productId && device.deviceNumber != -1 &&
+        device.deviceNumber != skipNumber1 && device.deviceNumber != skipNumber2) {
+      return device.deviceNumber;
     }
   }
   return -1;

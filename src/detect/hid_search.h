@@ -14,6 +14,20 @@ extern uint32_t hidInterfaceLimit;
 
 // Where searches take their snapshots from (the native backend by default).
 void setHidSnapshotSource(HidSnapshotSource source);
+
+// Makes searches take their snapshots from source while it lives; then the
+// source and the interface limit are as they were.
+class ScopedHidSnapshotSource {
+ public:
+  explicit ScopedHidSnapshotSource(HidSnapshotSource source);
+  ~ScopedHidSnapshotSource();
+  ScopedHidSnapshotSource(const ScopedHidSnapshotSource&) = delete;
+  ScopedHidSnapshotSource& operator=(const ScopedHidSnapshotSource&) = delete;
+
+ private:
+  HidSnapshotSource earlier_;
+  uint32_t earlierLimit_;
+};
 // A fresh snapshot from there.
 std::unique_ptr<HidSnapshot> takeHidSnapshot();
 
@@ -28,11 +42,23 @@ int32_t deviceNumberFromDriverKey(const std::string& key);
 // platform writes numbers in keys and paths.
 std::string fourDigits(unsigned long value, unsigned base);
 
-// The product id of an Opencockpits (vendor 0000) interface path, or nothing.
-std::optional<unsigned> opencockpitsProductId(const std::string& path);
-// Its two rules: "#vid_0000" in any letter case, and the product digits
-// after the last "pid_" that four word characters and one more follow.
+// The two rules of an interface path: "#vid_0000" in any letter case, with
+// a character before and after, and the product digits after the last
+// "pid_" that a character precedes and four word characters and one more
+// follow.
 bool namesOpencockpitsVendor(const std::string& path);
 std::optional<unsigned> productIdInPath(const std::string& path);
+
+// One interface as the setup reads it, worked out once from what the
+// platform gives.
+struct HidInterface {
+  bool keyRead = false;             // its driver key could be read
+  int32_t deviceNumber = -1;        // from the driver key; -1 for none
+  bool pathRead = false;            // its interface path could be read
+  std::string path;                 // empty where it could not
+  bool opencockpits = false;        // the path names vendor 0000
+  std::optional<unsigned> product;  // the product id in the path, any vendor
+};
+HidInterface readInterface(const HidDeviceRecord& record);
 
 #endif  // TRV_DETECT_HID_SEARCH_H_

@@ -8,12 +8,6 @@ namespace sioc_lib {
 
 bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
-bool matchWhole(const std::string& text, const std::regex& pattern, std::smatch* match) {
-  if (text.size() > kLongestMatchedText) return false;
-  return match != nullptr ? std::regex_match(text, *match, pattern)
-                          : std::regex_match(text, pattern);
-}
-
 std::string pathText(const std::filesystem::path& path) {
 #ifdef _WIN32
   // A name with an unpaired surrogate, which NTFS allows, gets U+FFFD in its

@@ -4,7 +4,6 @@
 #define TRV_SIOC_LIB_PATH_TEXT_H_
 
 #include <filesystem>
-#include <regex>
 #include <string>
 
 namespace sioc_lib {
@@ -24,15 +23,6 @@ std::filesystem::path joinPath(const std::filesystem::path& left,
                                const std::string& right);
 
 bool isSeparator(char c);
-
-// The longest text that matchWhole tries: longer than any path or key the
-// platforms give (PATH_MAX is 4096), and short enough for the regular
-// expression engine, which recurses once per character.
-constexpr size_t kLongestMatchedText = 4096;
-
-// Whether pattern matches the whole of text; a longer text never does.
-bool matchWhole(const std::string& text, const std::regex& pattern,
-                std::smatch* match = nullptr);
 
 }  // namespace sioc_lib
 

@@ -495,8 +495,8 @@ TEST(ToolTest, ListsBoards) {
        // The vendor and product as the setup reads them.
        "{x}\\0012\t\\\\?\\hid#vid_04d8&pid_0015&#vid_0000#1\n"
        "{x}\\0013\t\\\\?\\hid#vid_0000&pid_0010#pid_zzzz#1\n"
-       // Vendor 0000 where the setup's rule cannot see it: at the very end, or
-       // in a path longer than any the platforms give.
+       // Vendor 0000 where the setup's rule cannot see it, at the very end;
+       // a path of any length judged by the rules.
        "{x}\\0014\t\\\\?\\hid#pid_0015#vid_0000\n"
        "{x}\\0015\t\\\\?\\hid#vid_0000&pid_0015#" +
            std::string(4100, 'x') +
@@ -518,8 +518,8 @@ TEST(ToolTest, ListsBoards) {
        "  12  0000    0015     0012    chrono1\n"
        "  13  0000    ?        0013    Opencockpits, but its product id cannot be read\n"
        "  14  ?       0015     0014    another maker's device\n"
-       "  15  ?       ?        0015    another maker's device\n"
-       "  16  0000    0015     0034    chrono2\n"
+       "  15  0000    0015     0015    chrono2\n"
+       "  16  0000    0015     0034    beyond the 2 chrono slots\n"
        "\n"
        "A setup run would fill these slots:\n"
        "  efis1 with device number 3\n"
@@ -527,7 +527,7 @@ TEST(ToolTest, ListsBoards) {
        "  mcp with device number 3\n"
        "  comm1 with device number 7\n"
        "  chrono1 with device number 12\n"
-       "  chrono2 with device number 34\n"},
+       "  chrono2 with device number 15\n"},
   };
   const std::string banner =
       "=================================================================\n"
