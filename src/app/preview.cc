@@ -1,6 +1,8 @@
 #include "app/preview.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -11,6 +13,7 @@
 #include "app/console.h"
 #include "app/globals.h"
 #include "app/line_edit.h"
+#include "app/lookalikes.h"
 #include "app/run_setup.h"
 #include "config/module_list.h"
 #include "config/sioc_ini.h"
@@ -45,18 +48,6 @@ size_t characterLength(std::string_view text, size_t at) {
   return length;
 }
 
-// Characters that a console shows as nothing or as a plain space, or that
-// change the letter before them: Unicode's default-ignorable code points,
-// spaces other than U+0020, the line and paragraph separators, and the
-// combining diacritical marks. Sorted, first and last of each range.
-const std::pair<char32_t, char32_t> kLookalikes[] = {
-    {0x00A0, 0x00A0}, {0x00AD, 0x00AD},   {0x0300, 0x036F},   {0x061C, 0x061C},
-    {0x115F, 0x1160}, {0x1680, 0x1680},   {0x17B4, 0x17B5},   {0x180B, 0x180F},
-    {0x1AB0, 0x1AFF}, {0x1DC0, 0x1DFF},   {0x2000, 0x200F},   {0x2028, 0x202F},
-    {0x205F, 0x206F}, {0x20D0, 0x20FF},   {0x3000, 0x3000},   {0x3164, 0x3164},
-    {0xFE00, 0xFE0F}, {0xFE20, 0xFE2F},   {0xFEFF, 0xFEFF},   {0xFFA0, 0xFFA0},
-    {0xFFF0, 0xFFF8}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF}};
-
 // The code point of a whole UTF-8 character.
 char32_t codePoint(std::string_view character) {
   const auto lead = static_cast<unsigned char>(character[0]);
@@ -65,10 +56,13 @@ char32_t codePoint(std::string_view character) {
   return code;
 }
 
+// Characters that a console shows as nothing or as a plain space, or that
+// change the letter before them (Unicode's data).
 bool isLookalike(char32_t code) {
-  for (const auto& [first, last] : kLookalikes)
-    if (code >= first && code <= last) return true;
-  return false;
+  const auto* after =
+      std::upper_bound(std::begin(kLookalikes), std::end(kLookalikes), code,
+                       [](char32_t c, const auto& range) { return c < range.first; });
+  return after != std::begin(kLookalikes) && code <= std::prev(after)->second;
 }
 
 std::string hex(unsigned value, int digits) {
