@@ -20,6 +20,13 @@ HidDeviceRecord board(unsigned product, int number, unsigned vendor = 0) {
   return parseScriptedDevices(test::boards(word)).front();
 }
 
+// Every search sees these devices.
+void useDevices(const std::vector<HidDeviceRecord>& devices) {
+  test::useDevices("");
+  setHidSnapshotSource(
+      [devices] { return std::make_unique<HidRecordSnapshot>(devices); });
+}
+
 // count interfaces of another vendor with the given boards spread among them.
 std::vector<HidDeviceRecord> deviceList(int count,
                                         const std::vector<HidDeviceRecord>& boards) {
@@ -35,7 +42,7 @@ void BM_FindHidDevice(benchmark::State& state) {
   // The board sought is the last interface: the search visits them all.
   auto devices = deviceList(static_cast<int>(state.range(0)), {});
   devices.back() = board(11, 1);
-  test::useDevices(devices);
+  useDevices(devices);
   for (auto _ : state) {
     hidInterfaceLimit = 1000;
     benchmark::DoNotOptimize(findHidDevice(11, -1, -1));
@@ -46,8 +53,8 @@ BENCHMARK(BM_FindHidDevice)->Arg(10)->Arg(100)->Arg(1000);
 
 void BM_DetectModules(benchmark::State& state) {
   // The six boards of the worked example among 100 interfaces.
-  test::useDevices(deviceList(100, {board(11, 3), board(20, 4), board(2, 6), board(11, 1),
-                                    board(19, 2), board(13, 5)}));
+  useDevices(deviceList(100, {board(11, 3), board(20, 4), board(2, 6), board(11, 1),
+                              board(19, 2), board(13, 5)}));
   std::streambuf* console = std::cout.rdbuf(nullptr);  // the reports go nowhere
   for (auto _ : state) {
     hidInterfaceLimit = 1000;

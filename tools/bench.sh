@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 ensure_packages cmake g++ make googletest libbenchmark-dev hyperfine time
 
 cmake --preset default >/dev/null
-cmake --build --preset default -j"$(nproc)" --target trv_benchmark trv_setup_scripted trv_boards_scripted >/dev/null
+cmake --build --preset default -j"$(nproc)" --target trv_benchmark trv_hello trv_setup_scripted \
+  trv_boards_scripted >/dev/null
 build/native/bench/trv_benchmark
 
 work=$(mktemp -d)
@@ -93,12 +94,27 @@ for program in trv_setup_scripted trv_boards_scripted; do
     sh -c "ulimit -v 1048576; exec $(in_huge "$program")" </dev/null | grep -E '^!|lines in' || true
 done
 
-# Instructions (callgrind) are exact where times vary.
-if command -v valgrind >/dev/null; then
-  for list in none foreign100 boards boards100; do
-    (cd "$setup" && TRV_SETUP_DEVICES="$work/$list.txt" valgrind --tool=callgrind \
-      --callgrind-out-file="$work/callgrind.$list" "$OLDPWD/build/native/trv_setup_scripted" \
-      </dev/null >/dev/null 2>&1)
-    echo "$list: $(callgrind_annotate "$work/callgrind.$list" | grep 'PROGRAM TOTALS')"
-  done
-fi
+# Instructions (callgrind) are exact where times vary. A typical run (twelve
+# boards among 40 interfaces, sixteen modules of 50 lines) beside a C++
+# program that prints one line through iostream.
+typical="$work/typical"
+mkdir -p "$typical/Vorlancockpit/SIOC/Kesmira/TRV_setup"
+for slot in efis1 efis2 mcp mcpv3 atc comm1 comm2 comm3 cdu1 cdu2 cdu3 cduv31 cduv32 cduv33 chrono1 chrono2; do
+  mkdir -p "$typical/Vorlancockpit/TRV$slot"
+  for i in $(seq 50); do printf 'SIOC\\%s\\part%02d.ssi\r\n' "$slot" "$i"; done \
+    >"$typical/Vorlancockpit/TRV$slot/module.lst"
+done
+{ foreign 28; cat "$work/twelve.txt"; } >"$work/typical.txt"
+instructions() {
+  valgrind --tool=callgrind --callgrind-out-file="$work/callgrind.out" "$@" </dev/null >/dev/null 2>&1
+  callgrind_annotate "$work/callgrind.out" | sed -n 's/ *\([0-9,]*\).*PROGRAM TOTALS.*/\1/p' | tr -d ,
+}
+ensure_packages valgrind
+for list in none foreign100 boards boards100; do
+  echo "$list: $(cd "$setup" && TRV_SETUP_DEVICES="$work/$list.txt" instructions "$OLDPWD/build/native/trv_setup_scripted") instructions"
+done
+run_count=$(cd "$typical/Vorlancockpit/SIOC/Kesmira/TRV_setup" &&
+  TRV_SETUP_DEVICES="$work/typical.txt" instructions "$OLDPWD/build/native/trv_setup_scripted")
+hello_count=$(instructions build/native/bench/trv_hello)
+echo "typical run: $run_count instructions; one line through iostream: $hello_count;" \
+  "ratio $(awk "BEGIN { printf \"%.2f\", $run_count / $hello_count }")"

@@ -19,6 +19,10 @@ void collectModuleFolders() {
   for (int slot = 0; slot < kModuleSlotCount; ++slot) {
     if (moduleSlots[slot] != -1) collectModuleFolder(slot);
   }
+  // Sorted once, as after each module: std::string compares bytes as
+  // unsigned values, shorter prefix first.
+  moduleListContent.sort();
+  moduleListContent.unique();
 }
 
 void collectModuleFolder(int slotIndex) {
@@ -57,7 +61,4 @@ void collectModuleFolder(int slotIndex) {
   }
   for (const std::string& line : lines)
     moduleListContent.push_back(sioc_lib::windowsForm(line));
-  // std::string compares bytes as unsigned values, shorter prefix first.
-  moduleListContent.sort();
-  moduleListContent.unique();
 }

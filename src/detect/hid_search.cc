@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <string_view>
 #include <utility>
 
 uint32_t hidInterfaceLimit = kHidInterfaceLimit;
@@ -17,14 +19,20 @@ HidSnapshotSource& snapshotSource() {
 // character but a line feed or carriage return: a text with either never
 // matches.
 bool hasLineBreak(const std::string& text) {
-  return text.find_first_of("\r\n") != std::string::npos;
+  return std::memchr(text.data(), '\n', text.size()) != nullptr ||
+         std::memchr(text.data(), '\r', text.size()) != nullptr;
+}
+
+// Letter case as the C locale has it, which the programs keep.
+char lowerCase(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // Whether word (in lower case) stands in text at at, in any letter case.
-bool standsAt(const std::string& text, size_t at, const std::string& word) {
+bool standsAt(const std::string& text, size_t at, std::string_view word) {
   if (at + word.size() > text.size()) return false;
   for (size_t i = 0; i < word.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(text[at + i])) != word[i]) return false;
+    if (lowerCase(text[at + i]) != word[i]) return false;
   return true;
 }
 
@@ -55,7 +63,7 @@ std::unique_ptr<HidSnapshot> takeHidSnapshot() { return snapshotSource()(); }
 int32_t deviceNumberFromDriverKey(const std::string& key) {
   if (hasLineBreak(key)) return -1;
   for (size_t at = key.size(); at-- > 0;) {
-    if (key.compare(at, 2, "}\\") != 0 || at + 6 > key.size()) continue;
+    if (key[at] != '}' || at + 6 > key.size() || key[at + 1] != '\\') continue;
     int32_t number = 0;
     size_t digit = at + 2;
     for (; digit < at + 6 && key[digit] >= '0' && key[digit] <= '9'; ++digit)
@@ -71,9 +79,10 @@ std::string fourDigits(unsigned long value, unsigned base) {
   return text;
 }
 
-// .+#(vid_0000).+ in any letter case.
-bool namesOpencockpitsVendor(const std::string& path) {
-  if (hasLineBreak(path)) return false;
+namespace {
+
+// The two path rules for a path without a line break.
+bool vendorRule(const std::string& path) {
   for (size_t hash = path.find('#', 1); hash != std::string::npos;
        hash = path.find('#', hash + 1)) {
     if (hash + 9 < path.size() && standsAt(path, hash + 1, "vid_0000")) return true;
@@ -81,12 +90,10 @@ bool namesOpencockpitsVendor(const std::string& path) {
   return false;
 }
 
-// .+pid_(\w{4}).+ in any letter case: the last "pid_" with a character
-// before it, four word characters after it and one more.
-std::optional<unsigned> productIdInPath(const std::string& path) {
-  if (hasLineBreak(path) || path.size() < 10) return std::nullopt;
+std::optional<unsigned> productRule(const std::string& path) {
+  if (path.size() < 10) return std::nullopt;
   for (size_t at = path.size() - 9; at >= 1; --at) {
-    if (!standsAt(path, at, "pid_") ||
+    if (lowerCase(path[at]) != 'p' || !standsAt(path, at, "pid_") ||
         !std::all_of(path.begin() + static_cast<std::ptrdiff_t>(at + 4),
                      path.begin() + static_cast<std::ptrdiff_t>(at + 8), isWordCharacter))
       continue;
@@ -97,15 +104,30 @@ std::optional<unsigned> productIdInPath(const std::string& path) {
   return std::nullopt;
 }
 
-HidInterface readInterface(const HidDeviceRecord& record) {
+}  // namespace
+
+// .+#(vid_0000).+ in any letter case.
+bool namesOpencockpitsVendor(const std::string& path) {
+  return !hasLineBreak(path) && vendorRule(path);
+}
+
+// .+pid_(\w{4}).+ in any letter case: the last "pid_" with a character
+// before it, four word characters after it and one more.
+std::optional<unsigned> productIdInPath(const std::string& path) {
+  return hasLineBreak(path) ? std::nullopt : productRule(path);
+}
+
+HidInterface readInterface(HidDeviceRecord record) {
   HidInterface device;
   device.keyRead = record.driverKey.has_value();
   device.deviceNumber =
       record.driverKey ? deviceNumberFromDriverKey(*record.driverKey) : -1;
   device.pathRead = record.interfacePath.has_value();
-  device.path = record.interfacePath.value_or("");
-  device.opencockpits = namesOpencockpitsVendor(device.path);
-  device.product = productIdInPath(device.path);
+  if (record.interfacePath) device.path = std::move(*record.interfacePath);
+  if (!hasLineBreak(device.path)) {
+    device.opencockpits = vendorRule(device.path);
+    device.product = productRule(device.path);
+  }
   return device;
 }
 

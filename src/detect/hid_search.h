@@ -59,6 +59,6 @@ struct HidInterface {
   bool opencockpits = false;        // the path names vendor 0000
   std::optional<unsigned> product;  // the product id in the path, any vendor
 };
-HidInterface readInterface(const HidDeviceRecord& record);
+HidInterface readInterface(HidDeviceRecord record);
 
 #endif  // TRV_DETECT_HID_SEARCH_H_

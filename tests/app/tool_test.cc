@@ -307,7 +307,8 @@ TEST(ToolTest, Runs) {
        "~trvold01.tmp=<61 minutes "
        "old>|list=old\r\n|atc=\x1B]0;title\x07\r\n\"quoted\"\r\nJ\xC3\xB6rg\r\n"
        "Jo\xCC\x88rg\r\na\\b\r\nlone\rcr\r\nnbsp\xC2\xA0\r\ntab\there\r\ntrailing "
-       "\r\nzero\xE2\x80\x8Bwidth\xE3\x82\x99\xE2\xA0\x80\xE1\x84\x80\r\n\xC2\x9B\r\n\xE2\x80\x8Eltr\r\n\xEF\xBB\xBF"
+       "\r\nzero\xE2\x80\x8Bwidth\xE3\x82\x99\xE2\xA0\x80\xE1\x84\x80\r\n\xC2\x9B\r\n\xE2"
+       "\x80\x8Eltr\r\n\xEF\xBB\xBF"
        "bom\r\n\xFF\r\n",
        kAtc + kList + kIni, "list=*|ini=*|~trvold01.tmp=<gone>", "", true, false,
        "What a setup run would change in @:\nVorlantrv.lst: 1 line out, 14 lines in\n"
@@ -315,7 +316,8 @@ TEST(ToolTest, Runs) {
        "  + 1: \"\\x1B]0;title\\x07\"\n  + 2: \"\\\"quoted\\\"\"\n"
        "  + 3: \"Jo\\u{0308}rg\"\n  + 4: J\xC3\xB6rg\n  + 5: a\\b\n"
        "  + 6: \"lone\\x0Dcr\"\n  + 7: \"nbsp\\u{00A0}\"\n  + 8: \"tab\\x09here\"\n"
-       "  + 9: \"trailing \"\n  + 10: \"zero\\u{200B}width\\u{3099}\\u{2800}\\u{1100}\"\n  + 11: \"\\xC2\\x9B\"\n"
+       "  + 9: \"trailing \"\n  + 10: "
+       "\"zero\\u{200B}width\\u{3099}\\u{2800}\\u{1100}\"\n  + 11: \"\\xC2\\x9B\"\n"
        "  + 12: \"\\u{200E}ltr\"\n  + 13: \"\\u{FEFF}bom\"\n  + 14: \"\\xFF\"\n"
        "~trvold01.tmp: removed, a leftover of a run that was cut off\n"
        "siocini_before_setup_Vorlantrv.ini: none is made, as there is no sioc.ini\n"
