@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the tool and runs every test:
-#   1. the native build's tests,
+#   1. the native build's tests, and a smoke run of the benchmarks,
 #   2. the same tests with AddressSanitizer and UndefinedBehaviorSanitizer,
 #   3. the Windows build's tests under Wine, the shipped programs among them
 #      over boards written into Wine's registry,
@@ -24,6 +24,11 @@ build_and_test() {
 
 echo "== 1. Linux build"
 build_and_test default
+# The benchmarks, built and run once each, briefly: a smoke run, not a timing.
+cmake --build --preset default -j"$jobs" --target trv_benchmark trv_hello
+build/native/bench/trv_benchmark --benchmark_min_time=0.001 >/dev/null
+build/native/bench/trv_hello >/dev/null
+echo "benchmarks: each ran once"
 
 echo "== 2. Linux build with sanitizers"
 build_and_test asan
