@@ -185,7 +185,7 @@ class PreviewFileSteps : public sioc_lib::FileSteps {
                ? sioc_lib::Placement::kPlaced
                : sioc_lib::Placement::kNameTaken;
   }
-  void written(const std::filesystem::path& name, const std::string& bytes,
+  void written(const std::filesystem::path& path, const std::string& text,
                const sioc_lib::FileStatus& earlier,
                sioc_lib::ExistingFile existing) override;
   void passedOver(const std::filesystem::path& name, const std::string& why) override {
@@ -222,17 +222,17 @@ void PreviewFileSteps::written(const std::filesystem::path& path, const std::str
       if (reader.open(path, false)) bytes = reader.readBytes();
     } catch (const std::runtime_error&) {
     }
-    const std::vector<std::string_view> written = sioc_lib::lineViews(text);
+    const std::vector<std::string_view> comingIn = sioc_lib::lineViews(text);
     if (!bytes) {
       printLine(name + ": replaced; its lines cannot be read to show them, " +
-                count(written.size()) + " come in");
+                count(comingIn.size()) + " come in");
     } else if (const std::vector<std::string_view> lines = sioc_lib::lineViews(*bytes);
                *bytes == text) {
       printLine(name + ": unchanged");
-    } else if (lines == written) {
+    } else if (lines == comingIn) {
       printLine(name + ": the same lines; their line ends become CR LF");
     } else {
-      printChanges(name + ": ", lines, written);
+      printChanges(name + ": ", lines, comingIn);
       if (lineEndsChange(*bytes)) printLine("  and the line ends become CR LF");
     }
   }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <string_view>
 #include <utility>
 
@@ -19,8 +18,7 @@ HidSnapshotSource& snapshotSource() {
 // character but a line feed or carriage return: a text with either never
 // matches.
 bool hasLineBreak(const std::string& text) {
-  return std::memchr(text.data(), '\n', text.size()) != nullptr ||
-         std::memchr(text.data(), '\r', text.size()) != nullptr;
+  return text.find('\n') != std::string::npos || text.find('\r') != std::string::npos;
 }
 
 // Letter case as the C locale has it, which the programs keep.
