@@ -406,6 +406,11 @@ TEST(ToolTest, Runs) {
             "! Failed to create @\\Vorlantrv.lst\nThis user may not change the "
             "folder @: its owner may, or may give this user the right (chmod, chown).\n",
         "", "chmod a-w @; " + asUser},
+       // Refused although the system said it may (told so here): no reason is
+       // made up.
+       {"16:5", "atc=a\r\n|ini=mine", kAtc + "! Failed to create @\\Vorlantrv.lst\n", "",
+        "chmod a-w @; " + asUser + "env " + strace + "-e inject=faccessat2:retval=0",
+        false},
        // Read errors: no file is written from what was read in part.
        {"16:5", "atc=" + many + "|ini=old",
         "atc module detected\n! Failed to read @\\Vorlancockpit\\TRVatc\\module.lst\n",
