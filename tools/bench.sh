@@ -51,13 +51,17 @@ hyperfine -N --warmup 20 --runs 300 -n "files on tmpfs" "$(run boards | sed "s|$
 # of the modules can be plugged in at once), a Vorlantrv.lst that lacks every
 # tenth line and a hand-written sioc.ini of 200 lines, laid out anew before
 # each run; the preview against the setup run that it describes.
+# An installation at $1 with all sixteen modules, of $2 lines each.
+sixteen() {
+  mkdir -p "$1/Vorlancockpit/SIOC/Kesmira/TRV_setup"
+  for slot in efis1 efis2 mcp mcpv3 atc comm1 comm2 comm3 cdu1 cdu2 cdu3 cduv31 cduv32 cduv33 chrono1 chrono2; do
+    mkdir -p "$1/Vorlancockpit/TRV$slot"
+    for i in $(seq "$2"); do printf 'SIOC\\%s\\part%04d.ssi\r\n' "$slot" "$i"; done \
+      >"$1/Vorlancockpit/TRV$slot/module.lst"
+  done
+}
 large="$work/large"
-mkdir -p "$large/Vorlancockpit/SIOC/Kesmira/TRV_setup"
-for slot in efis1 efis2 mcp mcpv3 atc comm1 comm2 comm3 cdu1 cdu2 cdu3 cduv31 cduv32 cduv33 chrono1 chrono2; do
-  mkdir -p "$large/Vorlancockpit/TRV$slot"
-  for i in $(seq 1000); do printf 'SIOC\\%s\\part%04d.ssi\r\n' "$slot" "$i"; done \
-    >"$large/Vorlancockpit/TRV$slot/module.lst"
-done
+sixteen "$large" 1000
 for b in 000b:1 000b:2 0014:3 0010:4 000d:5 000d:6 000d:7 0002:8 0013:9 0013:10 0015:11 0015:12; do
   printf '%s\\%04d\t\\\\?\\hid#vid_0000&pid_%s%s\n' "$key" "${b#*:}" "${b%:*}" "$suffix"
 done >"$work/twelve.txt"
@@ -98,12 +102,7 @@ done
 # boards among 40 interfaces, sixteen modules of 50 lines) beside a C++
 # program that prints one line through iostream.
 typical="$work/typical"
-mkdir -p "$typical/Vorlancockpit/SIOC/Kesmira/TRV_setup"
-for slot in efis1 efis2 mcp mcpv3 atc comm1 comm2 comm3 cdu1 cdu2 cdu3 cduv31 cduv32 cduv33 chrono1 chrono2; do
-  mkdir -p "$typical/Vorlancockpit/TRV$slot"
-  for i in $(seq 50); do printf 'SIOC\\%s\\part%02d.ssi\r\n' "$slot" "$i"; done \
-    >"$typical/Vorlancockpit/TRV$slot/module.lst"
-done
+sixteen "$typical" 50
 { foreign 28; cat "$work/twelve.txt"; } >"$work/typical.txt"
 instructions() {
   valgrind --tool=callgrind --callgrind-out-file="$work/callgrind.out" "$@" </dev/null >/dev/null 2>&1

@@ -368,22 +368,19 @@ TEST(ToolTest, Runs) {
        "siocini_before_setup_Vorlantrv.ini: none is made, as there is no sioc.ini\n"
        "sioc.ini: new\n",
        true});
+  const std::string held =
+      "@\\sioc.ini\nAnother program has the file @\\sioc.ini open: close it (SIOC "
+      "itself, an editor or a sync client), then run the setup again.\n";
   // A sioc.ini that another program keeps open, sharing everything: a run
   // waits for it, then fails, and says why.
   cases.push_back({"16:5", "atc=a\r\n|ini=hand\r\n|backup=hand",
-                   kAtc + kList +
-                       "! Failed to create @\\sioc.ini\nAnother program has the file "
-                       "@\\sioc.ini open: close it (SIOC itself, an editor or a sync "
-                       "client), then run the setup again.\n",
-                   "list=a\n", "", true, GENERIC_READ});
+                   kAtc + kList + "! Failed to create " + held, "list=a\n", "", true,
+                   GENERIC_READ});
   // Open for writing, sharing everything: no copy can be taken while it may
   // change, and the run says why.
   cases.push_back({"16:5", "atc=a\r\n|ini=hand\r\n",
-                   kAtc + kList +
-                       "! Failed to read @\\sioc.ini\nAnother program has the file "
-                       "@\\sioc.ini open: close it (SIOC itself, an editor or a sync "
-                       "client), then run the setup again.\n",
-                   "list=a\n", "", true, GENERIC_WRITE});
+                   kAtc + kList + "! Failed to read " + held, "list=a\n", "", true,
+                   GENERIC_WRITE});
 #endif
 #ifndef _WIN32
   // LeakSanitizer cannot work under strace.
