@@ -84,7 +84,7 @@ mkdir -p "$huge/Vorlancockpit/SIOC/Kesmira/TRV_setup" "$huge/Vorlancockpit/TRVat
 for i in $(seq 150000); do printf 'SIOC\\new\\part%06d.ssi\r\n' "$i"; done \
   >"$huge/Vorlancockpit/TRVatc/module.lst"
 sed 's/new/old/' "$huge/Vorlancockpit/TRVatc/module.lst" >"$work/huge-list"
-yes 'key=a hand-written value' | head -c 68M >"$work/huge-ini"
+head -c 68M < <(yes 'key=a hand-written value') >"$work/huge-ini"
 printf '%s\\0005\t\\\\?\\hid#vid_0000&pid_0010%s\n' "$key" "$suffix" >"$work/atc.txt"
 in_huge() { echo "env -C $huge/Vorlancockpit/SIOC/Kesmira/TRV_setup TRV_SETUP_DEVICES=$work/atc.txt $PWD/build/native/$1"; }
 hyperfine -N --warmup 2 --runs 20 \
