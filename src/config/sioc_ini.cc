@@ -85,8 +85,12 @@ namespace {
 constexpr std::chrono::milliseconds kReadsApart(600);
 constexpr std::chrono::seconds kStillFor(3);
 
-}  // namespace
+struct BackupPlan {
+  bool backupStands = false;        // then it is never replaced
+  std::optional<std::string> copy;  // the bytes to back up; none without sioc.ini
+};
 
+// What backupSiocIni does, before it writes.
 BackupPlan planSiocIniBackup(sioc_lib::FileSteps& steps) {
   const std::filesystem::path backup = siocIniBackupPath();
   // A name that cannot be looked at may hide the first backup, or none: the
@@ -115,7 +119,7 @@ BackupPlan planSiocIniBackup(sioc_lib::FileSteps& steps) {
   std::optional<std::string> previous;
   bool still = false;
   bool blocked = false;
-  for (int read = 1; read <= 3 && !blocked; ++read) {
+  for (int read = 1; read <= 3; ++read) {
     if (previous && !still) std::this_thread::sleep_for(kReadsApart);
     if (beforeSiocIniRead) beforeSiocIniRead();
     sioc_lib::TxtFileReader reader;
@@ -123,8 +127,10 @@ BackupPlan planSiocIniBackup(sioc_lib::FileSteps& steps) {
     if (noRoom)
       throw std::runtime_error("Failed to create " + sioc_lib::windowsForm(backup));
     const sioc_lib::WriteBlock block(ini);
-    blocked = !block.inForce();
-    if (blocked) continue;
+    if (!block.inForce()) {
+      blocked = true;
+      break;
+    }
     const sioc_lib::FileTime start = steps.now();
     std::string bytes = reader.readBytes();
     if (bytes == previous) return {false, std::move(bytes)};
@@ -138,6 +144,8 @@ BackupPlan planSiocIniBackup(sioc_lib::FileSteps& steps) {
       "Failed to read " + sioc_lib::windowsForm(ini) +
       (held == sioc_lib::Access::kHeld ? sioc_lib::reasonNote(held, "file", ini) : ""));
 }
+
+}  // namespace
 
 void backupSiocIni(sioc_lib::FileSteps& steps) {
   const std::filesystem::path backup = siocIniBackupPath();

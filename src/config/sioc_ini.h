@@ -7,7 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "sioc_lib/write_text_file.h"
+namespace sioc_lib {
+class FileSteps;
+}  // namespace sioc_lib
 
 // Appends the 24 elements of sioc.ini to siocIniContent.
 void buildSiocIni();
@@ -18,23 +20,14 @@ std::string slotEntry(int slotIndex, const std::string& key,
 std::string masterEntry(int slotIndex, const std::string& fixedText);
 std::string usbKeysEntry(int slotIndex, const std::string& fixedText);
 
-struct BackupPlan {
-  bool backupStands = false;        // then it is never replaced
-  std::optional<std::string> copy;  // the bytes to back up; none without sioc.ini
-};
-
-// What backupSiocIni would do, writing nothing. Throws "Failed to read
-// <path>" when the backup's name cannot be looked at, or the old sioc.ini
-// cannot be read to its end as one whole version (two reads of the same
-// bytes, far enough apart that no save pausing for half a second between
-// its writes lies across them unless sioc.ini was last written long
-// before), and "Failed to create
-// <path>" when something that is no file (a folder, a link to nothing)
-// stands at the backup's name, where no copy can be placed.
-BackupPlan planSiocIniBackup(sioc_lib::FileSteps& steps);
-
 // Keeps a copy of the sioc.ini found before the first run; never replaces it,
-// not even one that another run makes at the same time.
+// not even one that another run makes at the same time. Throws "Failed to
+// read <path>" when the backup's name cannot be looked at, or the old
+// sioc.ini cannot be read to its end as one whole version (two reads of the
+// same bytes, far enough apart that no save pausing for half a second
+// between its writes lies across them unless sioc.ini was last written long
+// before), and "Failed to create <path>" when something that is no file (a
+// folder, a link to nothing) stands at the backup's name.
 void backupSiocIni(sioc_lib::FileSteps& steps);
 
 // The line naming a copy of sioc.ini under Windows' VirtualStore, which
