@@ -59,6 +59,6 @@ void collectModuleFolder(int slotIndex) {
     notConfigured("\n? file " + fileName + " in " + shown + " is empty.");
     return;
   }
-  for (const std::string& line : lines)
-    moduleListContent.push_back(sioc_lib::windowsForm(line));
+  for (std::string& line : lines) line = sioc_lib::windowsForm(std::move(line));
+  moduleListContent.splice(moduleListContent.end(), lines);
 }

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
-#include <string_view>
 
 #include "sioc_lib/txt_file.h"
 
@@ -13,28 +12,35 @@ constexpr size_t kDriverKeyBufferSize = 512;
 
 }  // namespace
 
-std::vector<HidDeviceRecord> parseScriptedDevices(const std::string& text) {
-  std::vector<HidDeviceRecord> records;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string_view line(text.data() + start,
-                                end - start - (end > start && text[end - 1] == '\r'));
-    start = end + 1;
-
-    HidDeviceRecord record;
+ScriptedHidSnapshot::ScriptedHidSnapshot(std::string text) : text_(std::move(text)) {
+  for (const std::string_view line : sioc_lib::lineViews(text_)) {
     const size_t tab = line.find('\t');
-    const std::string_view key = line.substr(0, tab);
-    const std::string_view path =
-        tab == std::string::npos ? std::string_view() : line.substr(tab + 1);
-    // Windows counts the terminating zero byte as part of the key, and a key
-    // that does not fit its 512-byte buffer cannot be read.
-    if (!key.empty() && key.size() < kDriverKeyBufferSize)
-      record.driverKey = std::string(key) + '\0';
-    if (!path.empty()) record.interfacePath = std::string(path);
-    records.push_back(std::move(record));
+    keys_.push_back(line.substr(0, tab));
+    paths_.push_back(tab == std::string::npos ? std::string_view()
+                                              : line.substr(tab + 1));
   }
+}
+
+std::optional<std::string> ScriptedHidSnapshot::driverKey(uint32_t index) {
+  const std::string_view key = index < keys_.size() ? keys_[index] : std::string_view();
+  // Windows counts the terminating zero byte as part of the key, and a key
+  // that does not fit its 512-byte buffer cannot be read.
+  if (key.empty() || key.size() >= kDriverKeyBufferSize) return std::nullopt;
+  std::string stored(key.size() + 1, '\0');
+  stored.replace(0, key.size(), key);
+  return stored;
+}
+
+std::optional<std::string> ScriptedHidSnapshot::interfacePath(uint32_t index) {
+  if (index >= paths_.size() || paths_[index].empty()) return std::nullopt;
+  return std::string(paths_[index]);
+}
+
+std::vector<HidDeviceRecord> parseScriptedDevices(const std::string& text) {
+  ScriptedHidSnapshot snapshot(text);
+  std::vector<HidDeviceRecord> records;
+  for (uint32_t index = 0; snapshot.hasInterface(index); ++index)
+    records.push_back({snapshot.driverKey(index), snapshot.interfacePath(index)});
   return records;
 }
 
@@ -43,5 +49,5 @@ std::unique_ptr<HidSnapshot> openScriptedHidSnapshot() {
   sioc_lib::TxtFileReader file;
   if (name == nullptr || !file.open(std::filesystem::u8path(name), false))
     throw std::runtime_error("SetupDiGetClassDevs failed");
-  return std::make_unique<HidRecordSnapshot>(parseScriptedDevices(file.readBytes()));
+  return std::make_unique<ScriptedHidSnapshot>(file.readBytes());
 }

@@ -89,17 +89,22 @@ bool vendorRule(const std::string& path) {
 }
 
 std::optional<unsigned> productRule(const std::string& path) {
-  if (path.size() < 10) return std::nullopt;
-  for (size_t at = path.size() - 9; at >= 1; --at) {
-    if (lowerCase(path[at]) != 'p' || !standsAt(path, at, "pid_") ||
-        !std::all_of(path.begin() + static_cast<std::ptrdiff_t>(at + 4),
-                     path.begin() + static_cast<std::ptrdiff_t>(at + 8), isWordCharacter))
-      continue;
-    // Digits such as zzzz name no product; such a device is passed over.
-    if (!std::isxdigit(static_cast<unsigned char>(path[at + 4]))) return std::nullopt;
-    return static_cast<unsigned>(std::stoul(path.substr(at + 4, 4), nullptr, 16));
+  // The last "pid_" at 1 or later with five characters after it, found by
+  // its '_' (a fast forward search; paths hold few).
+  size_t found = std::string::npos;
+  for (size_t bar = path.find('_', 4); bar != std::string::npos && bar + 6 <= path.size();
+       bar = path.find('_', bar + 1)) {
+    const size_t at = bar - 3;
+    if (standsAt(path, at, "pid") &&
+        std::all_of(path.begin() + static_cast<std::ptrdiff_t>(at + 4),
+                    path.begin() + static_cast<std::ptrdiff_t>(at + 8), isWordCharacter))
+      found = at;
   }
-  return std::nullopt;
+  // Digits such as zzzz name no product; such a device is passed over.
+  if (found == std::string::npos ||
+      !std::isxdigit(static_cast<unsigned char>(path[found + 4])))
+    return std::nullopt;
+  return static_cast<unsigned>(std::stoul(path.substr(found + 4, 4), nullptr, 16));
 }
 
 }  // namespace

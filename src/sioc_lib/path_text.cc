@@ -1,5 +1,7 @@
 #include "sioc_lib/path_text.h"
 
+#include <algorithm>
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -25,16 +27,12 @@ std::string pathText(const std::filesystem::path& path) {
 #endif
 }
 
-std::string windowsForm(const std::string& text) {
-  std::string result;
-  result.reserve(text.size());
+std::string windowsForm(std::string text) {
   size_t leading = 0;
   while (leading < text.size() && isSeparator(text[leading])) ++leading;
-  result.append(leading >= 2 ? 2 : leading, '\\');
-  for (size_t i = leading; i < text.size(); ++i) {
-    result += isSeparator(text[i]) ? '\\' : text[i];
-  }
-  return result;
+  if (leading > 2) text.erase(0, leading - 2);
+  std::replace(text.begin(), text.end(), '/', '\\');
+  return text;
 }
 
 std::string windowsForm(const std::filesystem::path& path) {

@@ -14,7 +14,7 @@ std::string pathText(const std::filesystem::path& path);
 // Every separator (slash or backslash) becomes one backslash. A leading run of
 // two or more separators becomes exactly two, so a network path keeps its
 // \\server prefix.
-std::string windowsForm(const std::string& text);
+std::string windowsForm(std::string text);
 std::string windowsForm(const std::filesystem::path& path);
 
 // Joins with one separator between the parts, none when the left part is
