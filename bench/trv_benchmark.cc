@@ -16,7 +16,7 @@ namespace {
 
 HidDeviceRecord board(unsigned product, int number, unsigned vendor = 0) {
   char word[32];
-  std::snprintf(word, sizeof word, "v%x:%u:%d", vendor, product, number);
+  std::snprintf(word, sizeof word, "%04x/%04x:%d", vendor, product, number);
   return parseScriptedDevices(test::boards(word)).front();
 }
 

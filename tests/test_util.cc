@@ -72,18 +72,23 @@ std::map<std::string, std::string> filesBelow(const fs::path& folder) {
 }
 
 std::string boards(const std::string& words) {
+  static const std::map<std::string, unsigned> kProducts = {
+      {"fmc", 2},  {"comm8", 8},  {"mcp", 9},    {"efis", 11},  {"comm", 13},
+      {"atc", 16}, {"fmcv3", 19}, {"mcpv3", 20}, {"chrono", 21}};
   std::string text;
   std::istringstream in(words);
   for (std::string word; in >> word;) {
-    unsigned vendor = 0, product = 0;
-    int number = 0;
-    if (std::sscanf(word.c_str(), "v%x:%u:%d", &vendor, &product, &number) != 3)
-      std::sscanf(word.c_str(), "%u:%d", &product, &number);
+    const size_t slash = word.find('/') + 1, colon = word.find(':');
+    const unsigned vendor =
+        slash == 0 ? 0 : std::stoul(word.substr(0, slash - 1), nullptr, 16);
+    const std::string kind = word.substr(slash, colon - slash);
+    const unsigned product =
+        kProducts.count(kind) != 0 ? kProducts.at(kind) : std::stoul(kind, nullptr, 16);
     char line[160];
     std::snprintf(line, sizeof line,
                   "{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\\%04d\t"
                   "\\\\?\\hid#vid_%04x&pid_%04x#7&1a2b&0&0000#{4d1e}\r\n",
-                  number, vendor, product);
+                  std::atoi(word.c_str() + colon + 1), vendor, product);
     text += line;
   }
   return text;

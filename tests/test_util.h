@@ -33,8 +33,9 @@ std::optional<std::string> readBytes(const fs::path& file);
 // Every file below folder by its relative name, with its bytes.
 std::map<std::string, std::string> filesBelow(const fs::path& folder);
 
-// Boards as "product:number" words ("11:1" is an EFIS with device number 1);
-// "v46d:11:1" is of another vendor (in hex). Gives TRV_SETUP_DEVICES lines.
+// Boards as "kind:number" words: efis, mcp, mcpv3, atc, fmc, fmcv3, chrono,
+// comm (product 13) or comm8, or a product id in hex ("0017:8"); another
+// vendor in hex before a slash ("046d/fmc:1"). Gives TRV_SETUP_DEVICES lines.
 std::string boards(const std::string& words);
 // Resets the tool's globals and makes every search see the boards of these
 // words.

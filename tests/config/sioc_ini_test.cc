@@ -38,7 +38,7 @@ TEST(SiocIniTest, ChangesWhileSiocIniIsRead) {
     test::writeBytes(ini, "hand");
     const auto savedAt = std::filesystem::last_write_time(ini) - std::chrono::minutes(1);
     std::filesystem::last_write_time(ini, savedAt);
-    test::useDevices("16:5");
+    test::useDevices("atc:5");
     size_t reads = 0;
     std::thread saver;
     beforeSiocIniRead = [&] {
