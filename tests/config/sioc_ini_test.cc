@@ -18,18 +18,22 @@ namespace {
 // or the run stops before sioc.ini is replaced. No temporary stays.
 TEST(SiocIniTest, ChangesWhileSiocIniIsRead) {
   const struct {
+    const char* name;
     std::vector<std::string> saved;  // what each read finds, saved just before it
     bool otherRunsBackup;            // made just before the first read
     const char* result;              // the backup's bytes, or the start of the failure
     bool savesWithAPause = false;    // from just before the first read
-  } cases[] = {{{}, true, "other run's"},
-               // The first read meets a save half done: its start new, its end old.
-               {{"HAnd", "HAND"}, false, "HAND"},
-               {{"HAnd", "HAND", "hand"}, false, "Failed to read "},
+  } cases[] = {{"another run makes the backup", {}, true, "other run's"},
+               // Its start new, its end old.
+               {"the first read meets a save half done", {"HAnd", "HAND"}, false, "HAND"},
+               {"every read meets another save",
+                {"HAnd", "HAND", "hand"},
+                false,
+                "Failed to read "},
                // Its first half written just now, the second a moment later.
-               {{}, false, "HAND", true}};
+               {"a save in two writes with a pause", {}, false, "HAND", true}};
   for (const auto& c : cases) {
-    SCOPED_TRACE("row " + std::to_string(&c - cases));
+    SCOPED_TRACE(c.name);
     const test::TempDir dir;
     baseFolder = dir.path();
     const auto ini = dir.path() / "sioc.ini";
