@@ -302,6 +302,10 @@ std::string marked(const std::string& what) {
 
 std::vector<Row> rows() {
   const std::string byHand = replaced(kWorkedExampleIni, "Minimized=No", "Minimized=Yes");
+  // Most rows: one ATC board, its module list and a sioc.ini.
+  const auto atc = [](const std::string& name) {
+    return Row(name).boards("atc:5").layout("atc=a\r\n|ini=mine");
+  };
   std::vector<Row> rows = {
       Row("WorkedExample")
           .boards("efis:1 mcp:0 fmc:4 comm:2")
@@ -318,13 +322,13 @@ std::vector<Row> rows() {
       Row("EntriesMergedSortedByteWiseOnceEachInWindowsForm")
           .boards("efis:1 mcp:3")
           .layout("mcp=b\r\na\nB\r\nab\r\n\xC3\xA9\r\nZ\r\n\r\n\x80\r\ndir/f.txt\r\n"
-                  "//server/x\r\n/abs\r\n a \r\n\ta\r\nn\0l\r\nc\rr\r\nlast"
+                  "//server/x\r\n///x\r\nx///y\r\n/abs\r\n a \r\n\ta\r\nn\0l\r\n"
+                  "c\rr\r\nlast"
                   "|efis1=ab\r\ndir\\f.txt\r\n\n\nlast\r\r\n"s)
           .prints("efis1 module detected\nmcp module detected\n\n\n" + kList + kIni)
-          .writes(
-              "list=\r\n\ta\r\n a \r\nB\r\nZ\r\n\\\\server\\x\r\n\\abs\r\na\r\nab\r\n"
-              "b\r\nc\rr\r\ndir\\f.txt\r\nlast\r\nlast\r\r\nn\0l\r\n\x80\r\n\xC3\xA9\r\n"
-              "|ini=*"s),
+          .writes("list=\r\n\ta\r\n a \r\nB\r\nZ\r\n\\\\server\\x\r\n\\\\x\r\n\\abs\r\n"
+                  "a\r\nab\r\nb\r\nc\rr\r\ndir\\f.txt\r\nlast\r\nlast\r\r\nn\0l\r\n"
+                  "x\\\\\\y\r\n\x80\r\n\xC3\xA9\r\n|ini=*"s),
       Row("EveryWayAModuleGoesUnconfiguredWritesNothing")
           .boards("efis:1 efis:2 mcp:3 comm:6")
           .layout("Vorlancockpit/TRVefis2/=|mcp=|Vorlancockpit/TRVcomm1/module.lst/"
@@ -340,14 +344,12 @@ std::vector<Row> rows() {
                   "? file module.lst not found in @\\Vorlancockpit\\TRVcomm1\n"
                   "comm1 not configured.\n\n\n\n"
                   "No files produced ...\n\n"),
-      Row("FolderAtTheBackupsNameLeavesSiocIni")
-          .boards("atc:5")
+      atc("FolderAtTheBackupsNameLeavesSiocIni")
           .layout("atc=a\r\n|siocini_before_setup_Vorlantrv.ini/=|ini=hand")
           .prints(kAtc + kList +
                   "! Failed to create @\\siocini_before_setup_Vorlantrv.ini\n")
           .writes("list=a\r\n"),
-      Row("ReadOnlySiocIniIsBackedUpNeverReplaced")
-          .boards("atc:5")
+      atc("ReadOnlySiocIniIsBackedUpNeverReplaced")
           .layout("atc=a\r\n|ini=<mode 0>mine")
           .prints(kAtc + kList + kBackup + "! Failed to create @\\sioc.ini\n")
           .writes("list=a\r\n|backup=mine"),
@@ -368,8 +370,7 @@ std::vector<Row> rows() {
       // A line that holds what a console would act on or not show is quoted,
       // those bytes as \xHH and lookalike characters as \u{XXXX}. A run's
       // leftover is named, as the run removes it.
-      Row("OnlyWhatIsInTheFilesReachesTheConsole")
-          .boards("atc:5")
+      atc("OnlyWhatIsInTheFilesReachesTheConsole")
           .layout(
               "~trvold01.tmp=<61 minutes old>|list=old\r\n"
               "|atc=\x1B]0;title\x07\r\n\"quoted\"\r\nJ\xC3\xB6rg\r\nJo\xCC\x88rg\r\n"
@@ -441,16 +442,14 @@ std::vector<Row> rows() {
                         kChanges + "Vorlantrv.lst: new\n" + kNoBackup +
                         "sioc.ini: new\n"),
        // A run waits for the file, then fails, and says why.
-       Row("SiocIniHeldOpenByAnotherProgram")
+       atc("SiocIniHeldOpenByAnotherProgram")
            .siocIniHeldFor(GENERIC_READ)
-           .boards("atc:5")
            .layout("atc=a\r\n|ini=hand\r\n|backup=hand")
            .prints(kAtc + kList + "! Failed to create " + held)
            .writes("list=a\r\n"),
        // No copy can be taken while it may change.
-       Row("SiocIniHeldOpenForWriting")
+       atc("SiocIniHeldOpenForWriting")
            .siocIniHeldFor(GENERIC_WRITE)
-           .boards("atc:5")
            .layout("atc=a\r\n|ini=hand\r\n")
            .prints(kAtc + kList + "! Failed to read " + held)
            .writes("list=a\r\n")});
@@ -463,10 +462,6 @@ std::vector<Row> rows() {
   const std::string asUser = geteuid() == 0 ? "runuser -u nobody -- " : "";
   std::string many;
   for (int i = 0; i < 3000; ++i) many += "entry " + std::to_string(i) + "\r\n";
-  // Most rows below: one ATC board, its module list and a sioc.ini.
-  const auto atc = [](const std::string& name) {
-    return Row(name).boards("atc:5").layout("atc=a\r\n|ini=mine");
-  };
   rows.insert(
       rows.end(),
       {atc("LinkToNothingAtTheBackupsNameLeavesSiocIni")

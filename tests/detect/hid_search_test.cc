@@ -6,6 +6,8 @@
 #include <regex>
 
 #include "app/location.h"
+#include "detect/hid_scripted.h"
+#include "test_util.h"
 
 namespace {
 
@@ -20,9 +22,9 @@ TEST(RulesTest, DecideAsTheirPatterns) {
   const std::regex product(R"(.+pid_(\w{4}).+)", std::regex::icase);
   const std::regex setup(R"(.*\\(TRV_setup)$)", std::regex::icase);
   const std::string pieces[] = {
-      "}\\",  "#",    "vid_0000",    "VID_0000",    "pid_", "PID_", "0012",
-      "00gz", "zzzz", "\\TRV_setup", "\\trv_SETUP", "a",    "_",    "\n",
-      "\r",   "\0"s,  "\xC3\xA9",    "9",           "F",    " "};
+      "}\\", "\\",   "#",    "vid_0000", "VID_0000",    "vid_000",     "pid_", "PID_",
+      "pi",  "0012", "00gz", "zzzz",     "\\TRV_setup", "\\trv_SETUP", "a",    "_",
+      "\n",  "\r",   "\0"s,  "\xC3\xA9", "9",           "F",           " "};
   std::vector<std::string> texts = {
       "",           "}\\0000",     "#vid_0000",          "a#vid_0000a",
       "apid_000Ba", "\\TRV_setup", "{a}\\0001{b}\\00345"};
@@ -46,6 +48,18 @@ TEST(RulesTest, DecideAsTheirPatterns) {
     EXPECT_EQ(productIdInPath(text), id);
     EXPECT_EQ(namesSetupFolder(text), std::regex_match(text, setup));
   }
+}
+
+// A scoped source gives way to the one before it, and so does the limit.
+TEST(SnapshotTest, ScopedSourceRestoresTheEarlier) {
+  test::useDevices("atc:5");
+  {
+    const ScopedHidSnapshotSource none(
+        [] { return std::make_unique<ScriptedHidSnapshot>(""); });
+    hidInterfaceLimit = 0;
+    EXPECT_EQ(findHidDevice(16, -1, -1), -1);
+  }
+  EXPECT_EQ(findHidDevice(16, -1, -1), 5);
 }
 
 }  // namespace
