@@ -460,6 +460,7 @@ std::vector<Row> rows() {
   const std::string durable = "O_EXCL O_DIRECTORY fsync rename( O_DIRECTORY fsync ";
   // Root may change any folder.
   const std::string asUser = geteuid() == 0 ? "runuser -u nobody -- " : "";
+  const std::string acl = "user::rw- user:daemon:rwx group::r-x mask::rw- other::r--  ";
   std::string many;
   for (int i = 0; i < 3000; ++i) many += "entry " + std::to_string(i) + "\r\n";
   rows.insert(
@@ -529,6 +530,15 @@ std::vector<Row> rows() {
                    "stat -c %a @/Vorlantrv.lst @/sioc.ini | tr -d \"\\n\" >@/steps.txt'")
            .prints(kAtc + kList + kIni)
            .writes("list=a\r\n|ini=*|steps.txt=600600"),
+       // The folder's default ACL, as a create would give it, but no one may
+       // run the files.
+       atc("NewFilesTakeTheFoldersDefaultAcl")
+           .layout("atc=a\r\n")
+           .prefix(
+               "sh -c 'setfacl -d -m u:daemon:rwx @; \"$0\"; getfacl -cE @/Vorlantrv.lst "
+               "@/sioc.ini 2>/dev/null | tr \"\\n\" \" \" >@/steps.txt'")
+           .prints(kAtc + kList + kIni)
+           .writes("list=a\r\n|ini=*|steps.txt=" + acl + acl),
        atc("FileSizeLimitFailsAWriteLikeAFullDisk")
            .layout("atc=" + many + "|list=earlier|ini=old")
            .prefix("ulimit -f 1;")
@@ -554,6 +564,15 @@ std::vector<Row> rows() {
                      asUser)
              .prints(kAtc + kList + kBackup + kIni)
              .writes("list=a\r\n|backup=mine|ini=*"),
+         // As in /tmp, only the file's owner or the folder's may replace it.
+         atc("StickyFolderLetsOnlyOwnersReplace")
+             .layout("atc=a\r\n|list=old\r\n|ini=mine")
+             .prefix("chmod 1777 @; " + asUser)
+             .prints(
+                 kAtc +
+                 "! Failed to create @\\Vorlantrv.lst\nThis user may not change the file "
+                 "@\\Vorlantrv.lst: its owner may, or may give this user the right "
+                 "(chmod, chown).\n"),
          // Its mode lets this user change it: no word of rights.
          atc("ImmutableFolderIsNamedAsMarked")
              .prefix("sh -c 'chattr +i @; \"$0\"; chattr -i @'")
