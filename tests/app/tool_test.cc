@@ -178,8 +178,8 @@ void expectFilesAsWritten(const Files& found, const Files& expected) {
 }
 
 // A replaced file keeps its readers, and the backup takes those of the
-// sioc.ini it copies; where the group could not be given, it may do no more
-// than others.
+// sioc.ini it copies; where the group could not be given, it keeps only
+// what others may do.
 void expectReadersKept(const fs::path& base,
                        const std::map<std::string, Readers>& before) {
   for (const auto& [name, earlier] : before) {
@@ -193,7 +193,8 @@ void expectReadersKept(const fs::path& base,
     EXPECT_EQ(owner, std::get<0>(*earlier));
     EXPECT_EQ(mode & 0707, std::get<2>(*earlier) & 0707);
     if (group != std::get<1>(*earlier))
-      EXPECT_EQ((mode >> 3) & 07 & ~mode, 0u);
+      EXPECT_EQ((mode >> 3) & 07,
+                (std::get<2>(*earlier) >> 3) & std::get<2>(*earlier) & 07);
     else
       EXPECT_EQ(std::tie(mode, acl),
                 std::tie(std::get<2>(*earlier), std::get<3>(*earlier)));
@@ -371,32 +372,36 @@ std::vector<Row> rows() {
       // those bytes as \xHH and lookalike characters as \u{XXXX}. A run's
       // leftover is named, as the run removes it.
       atc("OnlyWhatIsInTheFilesReachesTheConsole")
-          .layout(
-              "~trvold01.tmp=<61 minutes old>|list=old\r\n"
-              "|atc=\x1B]0;title\x07\r\n\"quoted\"\r\nJ\xC3\xB6rg\r\nJo\xCC\x88rg\r\n"
-              "a\\b\r\nlone\rcr\r\nnbsp\xC2\xA0\r\ntab\there\r\ntrailing \r\n"
-              "zero\xE2\x80\x8Bwidth\xE3\x82\x99\xE2\xA0\x80\xE1\x84\x80\r\n\xC2\x9B\r\n"
-              "\xE2\x80\x8Eltr\r\n\xEF\xBB\xBF"
-              "bom\r\n\xFF\r\n")
+          .layout("~trvold01.tmp=<61 minutes old>|list=old\r\n"
+                  "|atc=\x1B]0;title\x07\r\n\"quoted\"\r\nJ\xC3\xB6rg\r\nJo\xCC\x88rg\r\n"
+                  "a\\b\r\nlone\rcr\r\nnbsp\xC2\xA0\r\ntab\there\r\ntrailing \r\n"
+                  "zero\xE2\x80\x8Bwidth\xE3\x82\x99\xE2\xA0\x80\xE1\x84\x80\xF0\x9D\x85"
+                  "\xA7\r\n\xC2\x9B\r\n"
+                  "\xE2\x80\x8Eltr\r\n\xEF\xBB\xBF"
+                  "bom\r\n\xFFx\xED\xA0\x80\xE2\x82x\xF4\x90\x80\x80\r\n")
           .prints(kAtc + kList + kIni)
           .writes("list=*|ini=*|~trvold01.tmp=<gone>")
-          .previewEnds(kChanges +
-                       "Vorlantrv.lst: 1 line out, 14 lines in\n  - 1: old\n"
-                       "  + 1: \"\\x1B]0;title\\x07\"\n  + 2: \"\\\"quoted\\\"\"\n"
-                       "  + 3: \"Jo\\u{0308}rg\"\n  + 4: J\xC3\xB6rg\n  + 5: a\\b\n"
-                       "  + 6: \"lone\\x0Dcr\"\n  + 7: \"nbsp\\u{00A0}\"\n"
-                       "  + 8: \"tab\\x09here\"\n  + 9: \"trailing \"\n"
-                       "  + 10: \"zero\\u{200B}width\\u{3099}\\u{2800}\\u{1100}\"\n"
-                       "  + 11: \"\\xC2\\x9B\"\n  + 12: \"\\u{200E}ltr\"\n"
-                       "  + 13: \"\\u{FEFF}bom\"\n  + 14: \"\\xFF\"\n"
-                       "~trvold01.tmp: removed, a leftover of a run that was cut off\n" +
-                       kNoBackup + "sioc.ini: new\n"),
+          .previewEnds(
+              kChanges +
+              "Vorlantrv.lst: 1 line out, 14 lines in\n  - 1: old\n"
+              "  + 1: \"\\x1B]0;title\\x07\"\n  + 2: \"\\\"quoted\\\"\"\n"
+              "  + 3: \"Jo\\u{0308}rg\"\n  + 4: J\xC3\xB6rg\n  + 5: a\\b\n"
+              "  + 6: \"lone\\x0Dcr\"\n  + 7: \"nbsp\\u{00A0}\"\n"
+              "  + 8: \"tab\\x09here\"\n  + 9: \"trailing \"\n"
+              "  + 10: \"zero\\u{200B}width\\u{3099}\\u{2800}\\u{1100}\\u{1D167}\"\n"
+              "  + 11: \"\\xC2\\x9B\"\n  + 12: \"\\u{200E}ltr\"\n"
+              "  + 13: \"\\u{FEFF}bom\"\n  + 14: "
+              "\"\\xFFx\\xED\\xA0\\x80\\xE2\\x82x\\xF4\\x90\\x80\\x80\"\n"
+              "~trvold01.tmp: removed, a leftover of a run that was cut off\n" +
+              kNoBackup + "sioc.ini: new\n"),
       Row("RefusedCombinationWritesNothingAndTheListingSaysSo")
-          .boards("mcp:1 mcpv3:2")
+          .boards("mcp:1 mcpv3:2 atc:3")
           .layout("mcp=a\r\n|ini=kept")
           .prints("! As well MCP737 as MCP737V3 were detected; this is not supported.\n")
           .previewEnds(
-              "   1  0000    0014     0002    refused in this combination (below)\n\n"
+              "   0  0000    0009     0001    refused in this combination (below)\n"
+              "   1  0000    0014     0002    refused in this combination (below)\n"
+              "   2  0000    0010     0003    none: the setup stops (below)\n\n"
               "A setup run would write nothing:\n"
               "As well MCP737 as MCP737V3 were detected; this is not supported.\n")};
 #ifdef _WIN32
@@ -530,15 +535,23 @@ std::vector<Row> rows() {
                    "stat -c %a @/Vorlantrv.lst @/sioc.ini | tr -d \"\\n\" >@/steps.txt'")
            .prints(kAtc + kList + kIni)
            .writes("list=a\r\n|ini=*|steps.txt=600600"),
-       // The folder's default ACL, as a create would give it, but no one may
-       // run the files.
+       // A new file takes the folder's default ACL, as a create would give it,
+       // but no one may run it; a replaced one keeps its own readers.
        atc("NewFilesTakeTheFoldersDefaultAcl")
-           .layout("atc=a\r\n")
            .prefix(
                "sh -c 'setfacl -d -m u:daemon:rwx @; \"$0\"; getfacl -cE @/Vorlantrv.lst "
                "@/sioc.ini 2>/dev/null | tr \"\\n\" \" \" >@/steps.txt'")
+           .prints(kAtc + kList + kBackup + kIni)
+           .writes("list=a\r\n|backup=mine|ini=*|steps.txt=" + acl +
+                   "user::rw- group::r-- other::r--  "),
+       // After a line kept, only lines out.
+       atc("PreviewShowsTwoHundredChangesAndCountsTheRest")
+           .layout("atc=entry 0\r\n|list=" + many)
            .prints(kAtc + kList + kIni)
-           .writes("list=a\r\n|ini=*|steps.txt=" + acl + acl),
+           .writes("list=entry 0\r\n|ini=*")
+           .previewEnds(
+               "  - 201: entry 200\n  and 2799 lines more out, 0 lines more in\n" +
+               kNoBackup + "sioc.ini: new\n"),
        atc("FileSizeLimitFailsAWriteLikeAFullDisk")
            .layout("atc=" + many + "|list=earlier|ini=old")
            .prefix("ulimit -f 1;")
@@ -557,10 +570,10 @@ std::vector<Row> rows() {
              .prints(kAtc + kList + kBackup + kIni)
              .writes("list=a\r\n|backup=mine|ini=*"),
          // Not sioc.ini's group, and may only write Vorlantrv.lst: the copy's
-         // group reads no more than others.
+         // group does no more than others.
          atc("UserOutsideSiocInisGroupCopiesNoMoreThanOthersRead")
              .layout("atc=a\r\n|list=<mode 200>old\r\n|ini=<mode 644>mine")
-             .prefix("chown -R nobody @; chgrp staff @/sioc.ini; chmod 640 @/sioc.ini; " +
+             .prefix("chown -R nobody @; chgrp staff @/sioc.ini; chmod 664 @/sioc.ini; " +
                      asUser)
              .prints(kAtc + kList + kBackup + kIni)
              .writes("list=a\r\n|backup=mine|ini=*"),
@@ -608,7 +621,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, RunTest, testing::ValuesIn(rows()),
 // verdict on it, then what a setup run would do.
 TEST(ListingTest, EveryInterfaceWithTheSetupsVerdict) {
   const std::string devices =
-      test::boards("046d/fmc:1 efis:3 efis:4 efis:5 mcp:3 mcp:6 comm:7 comm8:7 0017:8") +
+      test::boards(
+          "046d/fmc:1 efis:3 efis:4 efis:5 mcp:3 mcp:6 comm:7 comm8:7 0017:8 comm:9") +
       "{x}\t\\\\?\\hid#vid_0000&pid_0015#1\n"  // a key without a number
       "\t\\\\?\\hid#VID_0000&PID_0015#1\n"     // no key
       "{x}\\0009\t\n"                          // no interface path
@@ -622,7 +636,9 @@ TEST(ListingTest, EveryInterfaceWithTheSetupsVerdict) {
       std::string(4100, 'x') +
       "\n"
       // The digits after the last "}\": 0034.
-      "{a}\\0001{b}\\00345\t\\\\?\\hid#vid_0000&pid_0015#1\n";
+      "{a}\\0001{b}\\00345\t\\\\?\\hid#vid_0000&pid_0015#1\n"
+      // The third COMM search passes over one without a number.
+      "{x}\t\\\\?\\hid#vid_0000&pid_000d#1\n{x}\\0010\t\\\\?\\hid#vid_0000&pid_000d#1\n";
   const test::TempDir dir;
   test::writeBytes(dir.path() / "devices.txt", devices);
   test::setEnv("TRV_SETUP_DEVICES", (dir.path() / "devices.txt").u8string());
@@ -641,17 +657,21 @@ TEST(ListingTest, EveryInterfaceWithTheSetupsVerdict) {
       "   6  0000    000d     0007    comm1\n"
       "   7  0000    0008     0007    device number taken by an earlier COMM\n"
       "   8  0000    0017     0008    Opencockpits, but no board the setup uses\n"
-      "   9  0000    0015     none    no device number in its driver key\n"
-      "  10  0000    0015     none    its driver key cannot be read\n"
-      "  11  ?       ?        0009    its interface path cannot be read\n"
-      "  12  0000    0015     0012    chrono1\n"
-      "  13  0000    ?        0013    Opencockpits, but its product id cannot be read\n"
-      "  14  ?       0015     0014    another maker's device\n"
-      "  15  0000    0015     0015    chrono2\n"
-      "  16  0000    0015     0034    beyond the 2 chrono slots\n\n"
+      "   9  0000    000d     0009    comm2\n"
+      "  10  0000    0015     none    no device number in its driver key\n"
+      "  11  0000    0015     none    its driver key cannot be read\n"
+      "  12  ?       ?        0009    its interface path cannot be read\n"
+      "  13  0000    0015     0012    chrono1\n"
+      "  14  0000    ?        0013    Opencockpits, but its product id cannot be read\n"
+      "  15  ?       0015     0014    another maker's device\n"
+      "  16  0000    0015     0015    chrono2\n"
+      "  17  0000    0015     0034    beyond the 2 chrono slots\n"
+      "  18  0000    000d     none    no device number in its driver key\n"
+      "  19  0000    000d     0010    comm3\n\n"
       "A setup run would fill these slots:\n"
       "  efis1 with device number 3\n  efis2 with device number 4\n"
       "  mcp with device number 3\n  comm1 with device number 7\n"
+      "  comm2 with device number 9\n  comm3 with device number 10\n"
       "  chrono1 with device number 12\n  chrono2 with device number 15\n\n"
       "Started in the installation's TRV_setup folder, it also shows what a setup run "
       "would change there.\n");
