@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "detect/board_listing.h"
 #include "sioc_lib/txt_file.h"
 
 namespace {
@@ -39,7 +38,10 @@ std::optional<std::string> ScriptedHidSnapshot::interfacePath(uint32_t index) {
 
 std::vector<HidDeviceRecord> parseScriptedDevices(const std::string& text) {
   ScriptedHidSnapshot snapshot(text);
-  return readDevices(snapshot);
+  std::vector<HidDeviceRecord> records;
+  for (uint32_t index = 0; snapshot.hasInterface(index); ++index)
+    records.push_back({snapshot.driverKey(index), snapshot.interfacePath(index)});
+  return records;
 }
 
 std::unique_ptr<HidSnapshot> openScriptedHidSnapshot() {
