@@ -21,8 +21,10 @@ const std::filesystem::path siocIniFileName = "sioc.ini";
 const std::filesystem::path siocIniBackupFileName = "siocini_before_setup_Vorlantrv.ini";
 const std::filesystem::path startupFolder = currentFolder();
 std::filesystem::path baseFolder;
-sioc_lib::LineList moduleListContent;
-sioc_lib::LineList siocIniContent;
+// Never destroyed: freeing the lists node by node as the program ends took a
+// twentieth of a run, and the system takes the memory back whole.
+sioc_lib::LineList& moduleListContent = *new sioc_lib::LineList;
+sioc_lib::LineList& siocIniContent = *new sioc_lib::LineList;
 
 std::filesystem::path moduleListPath() {
   return sioc_lib::joinPath(baseFolder, moduleListFileName.u8string());

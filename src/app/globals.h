@@ -19,7 +19,7 @@ std::filesystem::path siocIniPath();
 std::filesystem::path siocIniBackupPath();
 extern const std::filesystem::path startupFolder;  // empty if unreadable
 extern std::filesystem::path baseFolder;           // the folder holding Vorlancockpit
-extern sioc_lib::LineList moduleListContent;
-extern sioc_lib::LineList siocIniContent;
+extern sioc_lib::LineList& moduleListContent;
+extern sioc_lib::LineList& siocIniContent;
 
 #endif  // TRV_APP_GLOBALS_H_

@@ -13,7 +13,10 @@ constexpr size_t kDriverKeyBufferSize = 512;
 }  // namespace
 
 ScriptedHidSnapshot::ScriptedHidSnapshot(std::string text) : text_(std::move(text)) {
-  for (const std::string_view line : sioc_lib::lineViews(text_)) {
+  const std::vector<std::string_view> lines = sioc_lib::lineViews(text_);
+  keys_.reserve(lines.size());
+  paths_.reserve(lines.size());
+  for (const std::string_view line : lines) {
     const size_t tab = line.find('\t');
     keys_.push_back(line.substr(0, tab));
     paths_.push_back(tab == std::string::npos ? std::string_view()
@@ -26,8 +29,9 @@ std::optional<std::string> ScriptedHidSnapshot::driverKey(uint32_t index) {
   // Windows counts the terminating zero byte as part of the key, and a key
   // that does not fit its 512-byte buffer cannot be read.
   if (key.empty() || key.size() >= kDriverKeyBufferSize) return std::nullopt;
-  std::string stored(key.size() + 1, '\0');
-  stored.replace(0, key.size(), key);
+  std::string stored;
+  stored.reserve(key.size() + 1);
+  stored.append(key).push_back('\0');
   return stored;
 }
 

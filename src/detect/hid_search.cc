@@ -79,6 +79,25 @@ std::string fourDigits(unsigned long value, unsigned base) {
 
 namespace {
 
+int hexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  const char lower = lowerCase(c);
+  return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+}
+
+// The value std::stoul gives the text in base 16: the leading hex digits,
+// after an "0x" that a digit follows.
+unsigned hexValue(std::string_view text) {
+  size_t at = text.size() > 2 && text[0] == '0' && lowerCase(text[1]) == 'x' &&
+                      hexDigitValue(text[2]) >= 0
+                  ? 2
+                  : 0;
+  unsigned value = 0;
+  for (; at < text.size() && hexDigitValue(text[at]) >= 0; ++at)
+    value = value * 16 + static_cast<unsigned>(hexDigitValue(text[at]));
+  return value;
+}
+
 // The two path rules for a path without a line break.
 bool vendorRule(const std::string& path) {
   for (size_t hash = path.find('#', 1); hash != std::string::npos;
@@ -101,10 +120,9 @@ std::optional<unsigned> productRule(const std::string& path) {
       found = at;
   }
   // Digits such as zzzz name no product; such a device is passed over.
-  if (found == std::string::npos ||
-      !std::isxdigit(static_cast<unsigned char>(path[found + 4])))
+  if (found == std::string::npos || hexDigitValue(path[found + 4]) < 0)
     return std::nullopt;
-  return static_cast<unsigned>(std::stoul(path.substr(found + 4, 4), nullptr, 16));
+  return hexValue(std::string_view(path).substr(found + 4, 4));
 }
 
 }  // namespace

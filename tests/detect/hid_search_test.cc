@@ -24,7 +24,7 @@ TEST(RulesTest, DecideAsTheirPatterns) {
   const std::string pieces[] = {
       "}\\", "\\",   "#",    "vid_0000", "VID_0000",    "vid_000",     "pid_", "PID_",
       "pi",  "0012", "00gz", "zzzz",     "\\TRV_setup", "\\trv_SETUP", "a",    "_",
-      "\n",  "\r",   "\0"s,  "\xC3\xA9", "9",           "F",           " "};
+      "\n",  "\r",   "\0"s,  "\xC3\xA9", "9",           "F",           " ",    "0x"};
   std::vector<std::string> texts = {
       "",           "}\\0000",     "#vid_0000",          "a#vid_0000a",
       "apid_000Ba", "\\TRV_setup", "{a}\\0001{b}\\00345"};
