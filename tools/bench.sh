@@ -8,8 +8,8 @@ cd "$(dirname "$0")/.."
 ensure_packages cmake g++ make googletest libbenchmark-dev hyperfine time
 
 cmake --preset default >/dev/null
-cmake --build --preset default -j"$(nproc)" --target trv_benchmark trv_hello trv_setup_scripted \
-  trv_boards_scripted >/dev/null
+cmake --build --preset default -j"$(nproc)" --target trv_benchmark trv_hello trv_hello_static \
+  trv_setup_scripted trv_boards_scripted >/dev/null
 build/native/bench/trv_benchmark
 
 work=$(mktemp -d)
@@ -115,5 +115,7 @@ done
 run_count=$(cd "$typical/Vorlancockpit/SIOC/Kesmira/TRV_setup" &&
   TRV_SETUP_DEVICES="$work/typical.txt" instructions "$OLDPWD/build/native/trv_setup_scripted")
 hello_count=$(instructions build/native/bench/trv_hello)
-echo "typical run: $run_count instructions; one line through iostream: $hello_count;" \
-  "ratio $(awk "BEGIN { printf \"%.2f\", $run_count / $hello_count }")"
+static_count=$(instructions build/native/bench/trv_hello_static)
+echo "typical run: $run_count instructions; one line through iostream: $hello_count" \
+  "(ratio $(awk "BEGIN { printf \"%.2f\", $run_count / $hello_count }")); linked as the tool is:" \
+  "$static_count (ratio $(awk "BEGIN { printf \"%.2f\", $run_count / $static_count }"))"

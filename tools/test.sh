@@ -25,9 +25,10 @@ build_and_test() {
 echo "== 1. Linux build"
 build_and_test default
 # The benchmarks, built and run once each, briefly: a smoke run, not a timing.
-cmake --build --preset default -j"$jobs" --target trv_benchmark trv_hello
+cmake --build --preset default -j"$jobs" --target trv_benchmark trv_hello trv_hello_static
 build/native/bench/trv_benchmark --benchmark_min_time=0.001 >/dev/null
 build/native/bench/trv_hello >/dev/null
+build/native/bench/trv_hello_static >/dev/null
 echo "benchmarks: each ran once"
 
 echo "== 2. Linux build with sanitizers"
