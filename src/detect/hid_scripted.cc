@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "detect/board_listing.h"
 #include "sioc_lib/txt_file.h"
 
 namespace {
@@ -42,10 +43,7 @@ std::optional<std::string> ScriptedHidSnapshot::interfacePath(uint32_t index) {
 
 std::vector<HidDeviceRecord> parseScriptedDevices(const std::string& text) {
   ScriptedHidSnapshot snapshot(text);
-  std::vector<HidDeviceRecord> records;
-  for (uint32_t index = 0; snapshot.hasInterface(index); ++index)
-    records.push_back({snapshot.driverKey(index), snapshot.interfacePath(index)});
-  return records;
+  return readDevices(snapshot);
 }
 
 std::unique_ptr<HidSnapshot> openScriptedHidSnapshot() {
