@@ -27,8 +27,8 @@ TEST(RulesTest, DecideAsTheirPatterns) {
       "pi",  "0012", "00gz", "zzzz",     "\\TRV_setup", "\\trv_SETUP", "a",    "_",
       "\n",  "\r",   "\0"s,  "\xC3\xA9", "9",           "F",           " ",    "0x"};
   std::vector<std::string> texts = {
-      "",           "}\\0000",     "#vid_0000",          "a#vid_0000a",
-      "apid_000Ba", "\\TRV_setup", "{a}\\0001{b}\\00345"};
+      "",           "}\\0000",    "#vid_0000",   "a#vid_0000a",
+      "apid_000Ba", "apid_0x0fa", "\\TRV_setup", "{a}\\0001{b}\\00345"};
   std::mt19937 random(1);
   std::uniform_int_distribution<size_t> pick(0, std::size(pieces) - 1), length(0, 12);
   for (int i = 0; i < 20000; ++i) {
