@@ -399,6 +399,11 @@ std::vector<Row> rows() {
               "\"\\xFFx\\xED\\xA0\\x80\\xE2\\x82x\\xF4\\x90\\x80\\x80\"\n"
               "~trvold01.tmp: removed, a leftover of a run that was cut off\n" +
               kNoBackup + "sioc.ini: new\n"),
+      Row("NoBoardPluggedInWritesNothing")
+          .layout("atc=a\r\n|ini=kept")
+          .prints("! None of the Opencockpits modules detected.\n")
+          .previewEnds("A setup run would write nothing:\nNone of the Opencockpits "
+                       "modules detected.\n"),
       Row("RefusedCombinationWritesNothingAndTheListingSaysSo")
           .boards("mcp:1 mcpv3:2 atc:3")
           .layout("mcp=a\r\n|ini=kept")
