@@ -85,8 +85,8 @@ int hexDigitValue(char c) {
   return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
 }
 
-// The value std::stoul gives the text in base 16: the leading hex digits,
-// after an "0x" that a digit follows.
+// The text read as strtoul reads it in base 16: the leading hex digits, after
+// an "0x" that a digit follows. Both platforms read the same.
 unsigned hexValue(std::string_view text) {
   size_t at = text.size() > 2 && text[0] == '0' && lowerCase(text[1]) == 'x' &&
                       hexDigitValue(text[2]) >= 0
