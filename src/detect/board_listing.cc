@@ -89,14 +89,6 @@ std::string verdict(const HidInterface& device, const Outcome& outcome,
 
 }  // namespace
 
-std::vector<HidDeviceRecord> readDevices(HidSnapshot& snapshot) {
-  std::vector<HidDeviceRecord> devices;
-  for (uint32_t index = 0; snapshot.hasInterface(index); ++index) {
-    devices.push_back({snapshot.driverKey(index), snapshot.interfacePath(index)});
-  }
-  return devices;
-}
-
 BoardListing listBoards(const std::vector<HidDeviceRecord>& devices) {
   const Outcome outcome = setupOutcome(devices);
   BoardListing listing;

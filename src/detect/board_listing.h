@@ -10,9 +10,6 @@
 #include "detect/hid_snapshot.h"
 #include "detect/modules.h"
 
-// All interfaces of one snapshot, in list order.
-std::vector<HidDeviceRecord> readDevices(HidSnapshot& snapshot);
-
 struct BoardListing {
   // One line per interface (index, vendor and product ids, device number and
   // the slot it takes or why it takes none), then what a setup run would do.

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "detect/board_listing.h"
+#include "detect/hid_search.h"
 #include "sioc_lib/txt_file.h"
 
 namespace {

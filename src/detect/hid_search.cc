@@ -56,6 +56,13 @@ void setHidSnapshotSource(HidSnapshotSource source) {
 
 std::unique_ptr<HidSnapshot> takeHidSnapshot() { return snapshotSource()(); }
 
+std::vector<HidDeviceRecord> readDevices(HidSnapshot& snapshot) {
+  std::vector<HidDeviceRecord> devices;
+  for (uint32_t index = 0; snapshot.hasInterface(index); ++index)
+    devices.push_back({snapshot.driverKey(index), snapshot.interfacePath(index)});
+  return devices;
+}
+
 // .*\}\\(\d{4}).*$ : the four digits after the last "}\" that four digits
 // follow.
 int32_t deviceNumberFromDriverKey(const std::string& key) {

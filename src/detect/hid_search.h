@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "detect/hid_snapshot.h"
 
@@ -30,6 +31,8 @@ class ScopedHidSnapshotSource {
 };
 // A fresh snapshot from there.
 std::unique_ptr<HidSnapshot> takeHidSnapshot();
+// All interfaces of one snapshot, in list order.
+std::vector<HidDeviceRecord> readDevices(HidSnapshot& snapshot);
 
 // The device number of the first board (vendor 0000, product productId) in
 // list order whose number is neither skip number; -1 when there is none.
