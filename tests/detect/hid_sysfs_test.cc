@@ -24,10 +24,9 @@ TEST(HidSysfsTest, ListsHidrawDevices) {
       {"hidraw9", nullptr, "0009", ""},
       {"hidraw11", "HID_ID=0003:0000FFFF:0000FFFF\n", "0011",
        "#vid_ffff&pid_ffff#hidraw11"},
-      // Past 16 bits, or no digits at all, is no id.
+      // Past 16 bits is no id.
       {"hidraw12", "HID_ID=0003:00010000:0009\n", "0012", ""},
       {"hidraw13", "HID_ID=0003:0000:00010000\n", "0013", ""},
-      {"hidraw14", "HID_ID=0003::0013\n", "0014", ""},
       {"hidraw9999", "HID_ID=0003:00000000:00000009\n", "9999",
        "#vid_0000&pid_0009#hidraw9999"},
       {"hidraw10000", "HID_ID=0003:00000000:00000009\n", "",
