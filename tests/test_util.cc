@@ -1,7 +1,9 @@
 #include "test_util.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -124,7 +126,11 @@ void importRegistry(const std::string& text) {
   const TempDir dir;
   writeBytes(dir.path() / "boards.reg",
              "Windows Registry Editor Version 5.00\r\n" + text);
-  _wsystem((L"regedit /S \"" + (dir.path() / "boards.reg").wstring() + L"\"").c_str());
+  const std::wstring command =
+      L"regedit /S \"" + (dir.path() / "boards.reg").wstring() + L"\"";
+  if (_wsystem(command.c_str()) != 0)
+    throw std::runtime_error("regedit /S " + (dir.path() / "boards.reg").u8string() +
+                             ": " + std::strerror(errno));
 }
 
 // Every device and interface of ours, also those a killed test left.
@@ -185,14 +191,25 @@ std::string runProgram(const std::string& exe, const fs::path& folder,
   const fs::path program = fs::u8path(exe.front() == '/' ? "Z:" + exe : exe);
   const std::wstring command = L"cd /d \"" + folder.wstring() + L"\" && \"" +
                                program.lexically_normal().wstring() + L"\" <NUL";
-  FILE* pipe = _wpopen(command.c_str(), L"rt");  // CR LF read as LF
+  // Wine now and then fails to start the command shell (once in CI; never in
+  // some hundreds of starts here): the program under test has not run then,
+  // so another try hides nothing of it.
+  FILE* pipe = nullptr;
+  for (int tries = 0; pipe == nullptr && tries < 3; ++tries) {
+    if (tries > 0) Sleep(500);
+    pipe = _wpopen(command.c_str(), L"rt");  // CR LF read as LF
+  }
+  if (pipe == nullptr)
+    throw std::runtime_error("_wpopen " + exe + ": " + std::strerror(errno) +
+                             ", Windows error " + std::to_string(_doserrno));
   static_cast<void>(prefix);
 #else
   const std::string command =
       "cd '" + folder.u8string() + "' && " + prefix + " '" + exe + "' </dev/null";
   FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr)
+    throw std::runtime_error("popen " + exe + ": " + std::strerror(errno));
 #endif
-  if (pipe == nullptr) throw std::runtime_error("cannot start " + exe);
   std::string output;
   char buffer[4096];
   for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
