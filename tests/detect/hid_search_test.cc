@@ -7,8 +7,6 @@
 #include <regex>
 
 #include "app/location.h"
-#include "detect/hid_scripted.h"
-#include "test_util.h"
 
 namespace {
 
@@ -49,18 +47,6 @@ TEST(RulesTest, DecideAsTheirPatterns) {
     EXPECT_EQ(productIdInPath(text), id);
     EXPECT_EQ(namesSetupFolder(text), std::regex_match(text, setup));
   }
-}
-
-// A scoped source gives way to the one before it, and so does the limit.
-TEST(SnapshotTest, ScopedSourceRestoresTheEarlier) {
-  test::useDevices("atc:5");
-  {
-    const ScopedHidSnapshotSource none(
-        [] { return std::make_unique<ScriptedHidSnapshot>(""); });
-    hidInterfaceLimit = 0;
-    EXPECT_EQ(findHidDevice(16, -1, -1), -1);
-  }
-  EXPECT_EQ(findHidDevice(16, -1, -1), 5);
 }
 
 }  // namespace
