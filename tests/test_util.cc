@@ -199,17 +199,14 @@ std::string runProgram(const std::string& exe, const fs::path& folder,
     if (tries > 0) Sleep(500);
     pipe = _wpopen(command.c_str(), L"rt");  // CR LF read as LF
   }
-  if (pipe == nullptr)
-    throw std::runtime_error("_wpopen " + exe + ": " + std::strerror(errno) +
-                             ", Windows error " + std::to_string(_doserrno));
   static_cast<void>(prefix);
 #else
   const std::string command =
       "cd '" + folder.u8string() + "' && " + prefix + " '" + exe + "' </dev/null";
   FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr)
-    throw std::runtime_error("popen " + exe + ": " + std::strerror(errno));
 #endif
+  if (pipe == nullptr)
+    throw std::runtime_error("cannot start " + exe + ": " + std::strerror(errno));
   std::string output;
   char buffer[4096];
   for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
