@@ -7,9 +7,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <vector>
-
-#include "detect/hid_snapshot.h"
 
 namespace test {
 

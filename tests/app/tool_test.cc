@@ -522,8 +522,7 @@ TEST(ListingTest, EveryInterfaceWithTheSetupsVerdict) {
       "{x}\\0013\t\\\\?\\hid#vid_0000&pid_0010#pid_zzzz#1\n"
       // A path of any length judged by the rules.
       "{x}\\0015\t\\\\?\\hid#vid_0000&pid_0015#" +
-      std::string(4100, 'x') +
-      "\n"
+      std::string(4100, 'x') + "\n" +
       // No third product 13 COMM: the third search takes a product 8 one, and
       // passes over one without a number.
       "{x}\t\\\\?\\hid#vid_0000&pid_0008#1\n{x}\\0004\t\\\\?\\hid#vid_0000&pid_0008#1\n";
