@@ -128,9 +128,12 @@ void importRegistry(const std::string& text) {
              "Windows Registry Editor Version 5.00\r\n" + text);
   const std::wstring command =
       L"regedit /S \"" + (dir.path() / "boards.reg").wstring() + L"\"";
-  if (_wsystem(command.c_str()) != 0)
-    throw std::runtime_error("regedit /S " + (dir.path() / "boards.reg").u8string() +
-                             ": " + std::strerror(errno));
+  // -1: the shell did not start (errno says why); else regedit's status.
+  const int status = _wsystem(command.c_str());
+  if (status != 0)
+    throw std::runtime_error(
+        "regedit /S " + (dir.path() / "boards.reg").u8string() + ": " +
+        (status == -1 ? std::strerror(errno) : "status " + std::to_string(status)));
 }
 
 // Every device and interface of ours, also those a killed test left.
