@@ -1,7 +1,6 @@
-// The native device list of the Linux build: the hidraw devices of /sys.
+// The Linux build is the development host: it reads no real boards (SIOC,
+// which numbers them, runs on Windows), only the scripted device list.
+#include "detect/hid_scripted.h"
 #include "detect/hid_snapshot.h"
-#include "detect/hid_sysfs.h"
 
-std::unique_ptr<HidSnapshot> openNativeHidSnapshot() {
-  return SysfsHidBackend("/sys").snapshot();
-}
+std::unique_ptr<HidSnapshot> openNativeHidSnapshot() { return openScriptedHidSnapshot(); }

@@ -52,7 +52,8 @@ class HidRecordSnapshot : public HidSnapshot {
   std::vector<HidDeviceRecord> records_;
 };
 
-// The operating system's own devices (SetupDi on Windows, hidraw on Linux).
+// The operating system's own devices (SetupDi on Windows; on Linux, the
+// development host, the scripted list).
 std::unique_ptr<HidSnapshot> openNativeHidSnapshot();
 
 #endif  // TRV_DETECT_HID_SNAPSHOT_H_
