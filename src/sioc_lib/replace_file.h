@@ -105,9 +105,8 @@ bool openableForReading(const std::filesystem::path& file);
 // changing anything: granted; denied to this user by the permissions; held
 // by another program that has the file open in any way (a run waits for it
 // about two seconds); refused by a protection although the permissions
-// allow (a file or folder marked immutable or append-only; Controlled folder
-// access or a virus scanner on Windows); or refused for another reason (a
-// read-only disk).
+// allow (Controlled folder access or a virus scanner, on Windows); or
+// refused for another reason (a read-only disk).
 enum class Access { kGranted, kDenied, kHeld, kProtected, kRefused };
 
 // What refused a create that accessToCreateIn allowed: on Windows a
@@ -119,7 +118,8 @@ extern const Access kCreateDeniedThoughAllowed;
 // there). On a network share only the server can tell: its answer to the
 // open is the whole answer.
 Access accessToCreateIn(const std::filesystem::path& folder);
-// Whether a run may replace the file that stands at file.
+// Whether a run may replace the file that stands at file; here always, as
+// the permissions of its folder decide (accessToCreateIn).
 Access accessToReplace(const std::filesystem::path& file);
 
 // Where Windows keeps the copy of file that an old program without

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
 
 #include "sioc_lib/replace_file.h"
 
@@ -59,13 +58,9 @@ void narrowEntry(std::string& acl, unsigned tag, unsigned allowed) {
     acl[at + 2] = static_cast<char>(acl[at + 2] & allowed);
 }
 
-// The mask of the process: read from its status where /proc shows it, else
-// set and set back, which is safe in a program with one thread.
+// The mask of the process, set and set back: safe in a program with one
+// thread.
 mode_t currentUmask() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("Umask:", 0) == 0)
-      return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
   const mode_t mask = umask(077);
   umask(mask);
   return mask;
@@ -102,14 +97,6 @@ bool giveReadersOf(int fd, const struct stat& like, std::string acl) {
           ? fremovexattr(fd, kAccessAcl) == 0 || errno == ENODATA || errno == ENOTSUP
           : fsetxattr(fd, kAccessAcl, acl.data(), acl.size(), 0) == 0;
   return aclGiven && fchmod(fd, mode) == 0;
-}
-
-// Whether name is marked immutable or append-only (chattr +i, +a), which
-// refuses a change whatever the permissions say.
-bool marked(const std::filesystem::path& name) {
-  struct statx info {};
-  return statx(AT_FDCWD, name.c_str(), AT_SYMLINK_NOFOLLOW, 0, &info) == 0 &&
-         (info.stx_attributes & (STATX_ATTR_IMMUTABLE | STATX_ATTR_APPEND)) != 0;
 }
 
 }  // namespace
@@ -176,28 +163,15 @@ bool retryWhileHeld(const std::filesystem::path& /*file*/,
 
 const Access kCreateDeniedThoughAllowed = Access::kRefused;
 
+// Here a refusal that the permissions do not explain (a mark, a read-only
+// disk, a network server) gets no reason: only the system knows it.
 Access accessToCreateIn(const std::filesystem::path& folder) {
   if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0)
     return Access::kGranted;
-  if (errno == EACCES) return Access::kDenied;
-  return marked(folder) ? Access::kProtected : Access::kRefused;
+  return errno == EACCES ? Access::kDenied : Access::kRefused;
 }
 
-Access accessToReplace(const std::filesystem::path& file) {
-  // In a folder with the sticky bit (as /tmp) only the file's or the
-  // folder's owner may replace a file.
-  struct stat folder {};
-  struct stat info {};
-  const uid_t user = geteuid();
-  if (stat(file.parent_path().c_str(), &folder) == 0 && (folder.st_mode & S_ISVTX) != 0 &&
-      lstat(file.c_str(), &info) == 0 && user != 0 && user != folder.st_uid &&
-      user != info.st_uid) {
-    return Access::kDenied;
-  }
-  // A marked folder keeps its names, a marked file its bytes.
-  return marked(file) || marked(file.parent_path()) ? Access::kProtected
-                                                    : Access::kGranted;
-}
+Access accessToReplace(const std::filesystem::path& /*file*/) { return Access::kGranted; }
 
 std::optional<std::filesystem::path> virtualStoreCopy(
     const std::filesystem::path& /*file*/) {

@@ -96,16 +96,11 @@ std::string reasonNote(Access access, const char* what,
 #else
              ": its owner may, or may give this user the right (chmod, chown).";
 #endif
-    case Access::kProtected:
+    case Access::kProtected:  // on Windows only
       return std::string("\nA protection refused the change to the ") + what + " " +
              shown +
-#ifdef _WIN32
              " although this user may make it: allow the program in Windows Security "
              "(Controlled folder access) or in the virus scanner, then run it again.";
-#else
-             " although this user may make it: it is marked immutable or append-only, "
-             "which root may undo (chattr -i -a).";
-#endif
     case Access::kHeld:
       return "\nAnother program has the file " + shown +
              " open: close it (SIOC itself, an editor or a sync client), then run "

@@ -408,12 +408,6 @@ std::vector<Row> rows() {
            .prints(kAtc + kList + "! Failed to read " + held)
            .writes("list=a\r\n")});
 #else
-  // The reason line of a change that a mark refuses.
-  const auto marked = [](const std::string& what) {
-    return "A protection refused the change to the " + what +
-           " although this user may make it: it is marked immutable or append-only, "
-           "which root may undo (chattr -i -a).\n";
-  };
   // LeakSanitizer cannot work under strace.
   const std::string strace = "ASAN_OPTIONS=detect_leaks=0 strace -qq -o/dev/null ";
   // Root may change any folder.
@@ -446,11 +440,10 @@ std::vector<Row> rows() {
                strace +
                "-e newfstatat -e inject=newfstatat:error=EIO -P@/Vorlancockpit/TRVatc")
            .prints("atc module detected\n! Failed to read @\\Vorlancockpit\\TRVatc\n"),
-       atc("WithoutProcNewFilesKeepToTheUmask")
+       atc("NewFilesKeepToTheUmask")
            .layout("atc=a\r\n")
-           .prefix("sh -c 'umask 077; " + strace +
-                   "-e openat -e inject=openat:error=ENOENT -P/proc/self/status \"$0\"; "
-                   "stat -c %a @/Vorlantrv.lst @/sioc.ini | tr -d \"\\n\" >@/steps.txt'")
+           .prefix("sh -c 'umask 077; \"$0\"; stat -c %a @/Vorlantrv.lst @/sioc.ini | tr "
+                   "-d \"\\n\" >@/steps.txt'")
            .prints(kAtc + kList + kIni)
            .writes("list=a\r\n|ini=*|steps.txt=600600"),
        atc("FileSizeLimitFailsAWriteLikeAFullDisk")
@@ -462,35 +455,20 @@ std::vector<Row> rows() {
   if (geteuid() == 0) {
     const std::string shared = "nobody:nogroup 640 ",
                       acl = "user::rw- user:daemon:r-- group::r-- mask::r-- other::---  ";
-    rows.insert(
-        rows.end(),
-        {// Over an ordinary user's private files, in a folder whose files take
-         // its group, with a sioc.ini shared with one more user.
-         atc("RootKeepsTheReadersOfAUsersFiles")
-             .layout("atc=a\r\n|list=<mode 600>old\r\n|ini=<mode 640>mine")
-             .prefix(
-                 "sh -c 'chown -R nobody:nogroup @; chgrp staff @; chmod g+s @; "
-                 "setfacl -m u:daemon:r @/sioc.ini; \"$0\"; cd @; { stat -c \"%U:%G %a\" "
-                 "Vorlantrv.lst sioc.ini siocini_before_setup_Vorlantrv.ini; getfacl -c "
-                 "sioc.ini siocini_before_setup_Vorlantrv.ini; } | tr \"\\n\" \" \" "
-                 ">@/steps.txt'")
-             .prints(kAtc + kList + kBackup + kIni)
-             .writes("list=a\r\n|backup=mine|ini=*|steps.txt=nobody:nogroup 600 " +
-                     shared + shared + acl + acl),
-         // Its mode lets this user change it: no word of rights.
-         atc("ImmutableFolderIsNamedAsMarked")
-             .prefix("sh -c 'chattr +i @; \"$0\"; chattr -i @'")
-             .prints(kAtc + "! Failed to create @\\Vorlantrv.lst\n" +
-                     marked("folder @"))});
-    for (const std::string mark : {"i", "a"})
-      rows.push_back(atc(mark == "i" ? "ImmutableSiocIniIsBackedUpNeverReplaced"
-                                     : "AppendOnlySiocIniIsBackedUpNeverReplaced")
-                         .prefix("sh -c 'chattr +" + mark +
-                                 " @/sioc.ini; \"$0\"; chattr -" + mark + " @/sioc.ini'")
-                         .prints(kAtc + kList + kBackup +
-                                 "! Failed to create @\\sioc.ini\n" +
-                                 marked("file @\\sioc.ini"))
-                         .writes("list=a\r\n|backup=mine"));
+    // Over an ordinary user's private files, in a folder whose files take
+    // its group, with a sioc.ini shared with one more user.
+    rows.push_back(
+        atc("RootKeepsTheReadersOfAUsersFiles")
+            .layout("atc=a\r\n|list=<mode 600>old\r\n|ini=<mode 640>mine")
+            .prefix(
+                "sh -c 'chown -R nobody:nogroup @; chgrp staff @; chmod g+s @; "
+                "setfacl -m u:daemon:r @/sioc.ini; \"$0\"; cd @; { stat -c \"%U:%G %a\" "
+                "Vorlantrv.lst sioc.ini siocini_before_setup_Vorlantrv.ini; getfacl -c "
+                "sioc.ini siocini_before_setup_Vorlantrv.ini; } | tr \"\\n\" \" \" "
+                ">@/steps.txt'")
+            .prints(kAtc + kList + kBackup + kIni)
+            .writes("list=a\r\n|backup=mine|ini=*|steps.txt=nobody:nogroup 600 " +
+                    shared + shared + acl + acl));
   }
 #endif
   return rows;
