@@ -24,6 +24,7 @@
 
 #include <map>
 #include <optional>
+#include <thread>
 
 #include "sioc_lib/path_text.h"
 #include "test_util.h"
@@ -54,13 +55,15 @@ struct Row {
   Row& failsAsItWrites() { return set(foreseen_, false); }
   // sioc.ini kept open, sharing everything, with this access (Windows).
   Row& siocIniHeldFor(unsigned long access) { return set(held_, access); }
+  // ... and let go half a second after the run wrote Vorlantrv.lst.
+  Row& letGoDuringTheRun() { return set(letGo_, true); }
   // The shipped programs over boards in Wine's registry, not a device list.
   Row& plugged() { return set(plugged_, true); }
 
   std::string name;  // printed by a failure
   std::string boards_, layout_, prints_, writes_, prefix_, preview_,
       start_ = "Vorlancockpit/SIOC/Kesmira/TRV_setup";
-  bool foreseen_ = true, plugged_ = false;
+  bool foreseen_ = true, plugged_ = false, letGo_ = false;
   unsigned long held_ = 0;
 
  private:
@@ -200,12 +203,13 @@ void check(const Row& row) {
 #ifdef _WIN32
   std::optional<test::PluggedBoards> plugged;
   if (row.plugged_) plugged.emplace(row.boards_);
-  // Open from before the preview to after the run.
-  const HANDLE holder =
-      row.held_ != 0 ? CreateFileW((base / "sioc.ini").c_str(), row.held_,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, 0, nullptr)
-                     : INVALID_HANDLE_VALUE;
+  const auto hold = [&] {
+    return CreateFileW((base / "sioc.ini").c_str(), row.held_,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, 0, nullptr);
+  };
+  // Open from before the preview to after the run, unless let go in it.
+  HANDLE holder = row.held_ != 0 && !row.letGo_ ? hold() : INVALID_HANDLE_VALUE;
 #endif
   // The preview, taken first, meets the failures that the row injects.
   const std::string preview = test::runProgram(
@@ -217,10 +221,20 @@ void check(const Row& row) {
   const std::string ending = replaced(row.preview_, "@", shownBase);
   EXPECT_EQ(preview.substr(preview.size() - std::min(preview.size(), ending.size())),
             ending);
+#ifdef _WIN32
+  std::thread letGo;
+  if (row.letGo_)
+    letGo = std::thread([&, held = hold()] {
+      for (int i = 0; i < 1000 && !fs::exists(base / "Vorlantrv.lst"); ++i) Sleep(10);
+      Sleep(500);
+      CloseHandle(held);
+    });
+#endif
   const std::string run =
       test::runProgram(row.plugged_ ? TRV_SETUP_EXE : TRV_SETUP_SCRIPTED_EXE,
                        base / row.start_, replaced(row.prefix_, "@", base.u8string()));
 #ifdef _WIN32
+  if (letGo.joinable()) letGo.join();
   if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
 #endif
   EXPECT_EQ(run, kBanner + replaced(row.prints_, "@", shownBase) + kPrompt);
@@ -407,6 +421,15 @@ std::vector<Row> rows() {
            .layout("atc=a\r\n|ini=hand\r\n")
            .prints(kAtc + kList + "! Failed to read " + held)
            .writes("list=a\r\n")});
+  // A file let go while the run waits for it does not stop the run.
+  for (const auto& [name, access] : std::map<std::string, unsigned long>{
+           {"SiocIniHeldForReadingIsWaitedFor", GENERIC_READ},
+           {"SiocIniHeldForWritingIsWaitedFor", GENERIC_WRITE}})
+    rows.push_back(atc(name)
+                       .siocIniHeldFor(access)
+                       .letGoDuringTheRun()
+                       .prints(kAtc + kList + kBackup + kIni)
+                       .writes("list=a\r\n|backup=mine|ini=*"));
 #else
   // LeakSanitizer cannot work under strace.
   const std::string strace = "ASAN_OPTIONS=detect_leaks=0 strace -qq -o/dev/null ";
