@@ -17,8 +17,8 @@
 #include "app/run_setup.h"
 #include "config/module_list.h"
 #include "config/sioc_ini.h"
+#include "sioc_lib/file_system.h"
 #include "sioc_lib/path_text.h"
-#include "sioc_lib/replace_file.h"
 #include "sioc_lib/txt_file.h"
 #include "sioc_lib/write_text_file.h"
 
@@ -147,15 +147,38 @@ void printChanges(const std::string& heading, const std::vector<std::string_view
   }
 }
 
-// A run's file steps as its preview takes them: nothing is written, each
-// step the system would refuse fails as it would in the run, and each file
-// that would appear is described, line by line.
-class PreviewFileSteps : public sioc_lib::FileSteps {
+// The file system as a preview meets it: what stands and what is read are
+// the system's; nothing is written, and each step the system would refuse
+// fails as it would in the run.
+class DryRunFileSystem : public sioc_lib::FileSystem {
  public:
-  void begin(const std::filesystem::path& name) override { current_ = name; }
+  sioc_lib::FileStatus status(const std::filesystem::path& name,
+                              bool followLinks) override {
+    // The temporary it did not make stands there now, by this PC's clock.
+    if (name == made_) return {sioc_lib::Standing::kFile, false, now()};
+    return system_.status(name, followLinks);
+  }
+  std::vector<std::filesystem::path> list(const std::filesystem::path& folder) override {
+    std::vector<std::filesystem::path> names = system_.list(folder);
+    // Gone after the first step that removes it, as in a run.
+    names.erase(
+        std::remove_if(names.begin(), names.end(),
+                       [&](const auto& name) { return removed_.count(name) != 0; }),
+        names.end());
+    return names;
+  }
+  std::unique_ptr<sioc_lib::ReadableFile> open(
+      const std::filesystem::path& file) override {
+    return system_.open(file);
+  }
+  std::unique_ptr<sioc_lib::WriteBlock> blockWrites(
+      const std::filesystem::path& file) override {
+    return system_.blockWrites(file);
+  }
   sioc_lib::Created create(const std::filesystem::path& temporary) override {
-    switch (sioc_lib::accessToCreateIn(temporary.parent_path())) {
+    switch (system_.accessToCreateIn(temporary.parent_path())) {
       case sioc_lib::Access::kGranted:
+        made_ = temporary;
         return sioc_lib::Created::kCreated;
       case sioc_lib::Access::kRefused:
         return sioc_lib::Created::kFailed;
@@ -163,27 +186,50 @@ class PreviewFileSteps : public sioc_lib::FileSteps {
         return sioc_lib::Created::kDenied;
     }
   }
-  // Without a file of its own, only this PC's clock.
-  std::optional<sioc_lib::FileTime> madeAt(const std::filesystem::path&) override {
-    return sioc_lib::fileTimeNow();
-  }
   // Only writing can tell a full disk.
   bool write(const std::string&, const std::filesystem::path&) override { return true; }
-  void remove(const std::filesystem::path& temporary, bool leftover) override {
-    // Gone after the first step that removes it, as in a run.
-    if (leftover && removed_.insert(temporary).second) leftovers_.push_back(temporary);
+  bool remove(const std::filesystem::path& file, bool) override {
+    if (file != made_) removed_.insert(file);
+    return true;
   }
   bool replace(const std::filesystem::path&,
                const std::filesystem::path& target) override {
     // Where nothing stands, the move only names the file.
-    return sioc_lib::fileStatus(target, false).what == sioc_lib::Standing::kNothing ||
-           sioc_lib::accessToReplace(target) == sioc_lib::Access::kGranted;
+    return system_.status(target, false).what == sioc_lib::Standing::kNothing ||
+           system_.accessToReplace(target) == sioc_lib::Access::kGranted;
   }
   sioc_lib::Placement place(const std::filesystem::path&,
                             const std::filesystem::path& target) override {
-    return sioc_lib::fileStatus(target, false).what == sioc_lib::Standing::kNothing
+    return system_.status(target, false).what == sioc_lib::Standing::kNothing
                ? sioc_lib::Placement::kPlaced
                : sioc_lib::Placement::kNameTaken;
+  }
+  void syncFolder(const std::filesystem::path&) override {}
+  sioc_lib::Access accessToCreateIn(const std::filesystem::path& folder) override {
+    return system_.accessToCreateIn(folder);
+  }
+  sioc_lib::Access accessToReplace(const std::filesystem::path& file) override {
+    return system_.accessToReplace(file);
+  }
+  std::optional<std::filesystem::path> virtualStoreCopy(
+      const std::filesystem::path& file) override {
+    return system_.virtualStoreCopy(file);
+  }
+  // Without a file of its own, only this PC's clock.
+  sioc_lib::FileTime now() override { return system_.now(); }
+
+ private:
+  sioc_lib::SystemFileSystem system_;
+  std::filesystem::path made_;
+  std::set<std::filesystem::path> removed_;
+};
+
+// What a preview tells of each file step: the lines that would go and come.
+class PreviewReports : public sioc_lib::FileReports {
+ public:
+  void begin(const std::filesystem::path& name) override { current_ = name; }
+  void leftoverRemoved(const std::filesystem::path& temporary) override {
+    leftovers_.push_back(temporary);
   }
   void written(const std::filesystem::path& path, const std::string& text,
                const sioc_lib::FileStatus& earlier,
@@ -191,7 +237,6 @@ class PreviewFileSteps : public sioc_lib::FileSteps {
   void passedOver(const std::filesystem::path& name, const std::string& why) override {
     printLine(sioc_lib::pathText(name.filename()) + ": " + why);
   }
-  sioc_lib::FileTime now() override { return sioc_lib::fileTimeNow(); }
 
   // The heading and the "!" lines of the file the run stops at.
   void stop(const std::string& failure) const {
@@ -202,12 +247,11 @@ class PreviewFileSteps : public sioc_lib::FileSteps {
  private:
   std::filesystem::path current_;
   std::vector<std::filesystem::path> leftovers_;  // removed in this step
-  std::set<std::filesystem::path> removed_;
 };
 
-void PreviewFileSteps::written(const std::filesystem::path& path, const std::string& text,
-                               const sioc_lib::FileStatus& earlier,
-                               sioc_lib::ExistingFile existing) {
+void PreviewReports::written(const std::filesystem::path& path, const std::string& text,
+                             const sioc_lib::FileStatus& earlier,
+                             sioc_lib::ExistingFile existing) {
   const std::string name = sioc_lib::pathText(path.filename());
   if (existing == sioc_lib::ExistingFile::kKeep) {
     printLine(name + ": new, a copy of sioc.ini");
@@ -259,10 +303,12 @@ void previewSetupRun(const ModuleSlots& slots) {
     printLine("A setup run would write nothing:");
     return printLine("No files produced ...");
   }
-  PreviewFileSteps steps;
+  DryRunFileSystem files;
+  const sioc_lib::UseFileSystem use(files);
+  PreviewReports reports;
   try {
-    writeSetupFiles(steps);
+    writeSetupFiles(reports);
   } catch (const std::runtime_error& e) {
-    steps.stop(e.what());
+    reports.stop(e.what());
   }
 }

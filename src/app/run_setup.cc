@@ -15,11 +15,29 @@
 #include "sioc_lib/path_text.h"
 #include "sioc_lib/write_text_file.h"
 
-void writeSetupFiles(sioc_lib::FileSteps& steps) {
-  sioc_lib::writeTextFile(steps, moduleListContent, moduleListPath());
+namespace {
+
+// A run tells of each file that appears.
+class RunReports : public sioc_lib::FileReports {
+ public:
+  void begin(const std::filesystem::path& /*name*/) override {}
+  void leftoverRemoved(const std::filesystem::path& /*temporary*/) override {}
+  void written(const std::filesystem::path& name, const std::string& /*bytes*/,
+               const sioc_lib::FileStatus& /*earlier*/,
+               sioc_lib::ExistingFile /*existing*/) override {
+    printLine(sioc_lib::windowsForm(name) + " created.");
+  }
+  void passedOver(const std::filesystem::path& /*name*/,
+                  const std::string& /*why*/) override {}
+};
+
+}  // namespace
+
+void writeSetupFiles(sioc_lib::FileReports& reports) {
+  sioc_lib::writeTextFile(reports, moduleListContent, moduleListPath());
   // The backup must read the old sioc.ini before it is replaced.
-  backupSiocIni(steps);
-  sioc_lib::writeTextFile(steps, siocIniContent, siocIniPath());
+  backupSiocIni(reports);
+  sioc_lib::writeTextFile(reports, siocIniContent, siocIniPath());
   if (const std::optional<std::string> note = virtualStoreNote()) printLine(*note);
 }
 
@@ -32,8 +50,8 @@ void runSetup() {
     printLine("No files produced ...\n");
     return;
   }
-  sioc_lib::RunFileSteps steps;
-  writeSetupFiles(steps);
+  RunReports reports;
+  writeSetupFiles(reports);
 }
 
 int runTool() {

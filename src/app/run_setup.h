@@ -3,9 +3,10 @@
 
 #include "sioc_lib/write_text_file.h"
 
-// The run's file steps, in order, over steps: Vorlantrv.lst, the one-time
-// backup of sioc.ini, sioc.ini, and the note on a copy under VirtualStore.
-void writeSetupFiles(sioc_lib::FileSteps& steps);
+// The run's file steps, in order, told to reports: Vorlantrv.lst, the
+// one-time backup of sioc.ini, sioc.ini, and the note on a copy under
+// VirtualStore.
+void writeSetupFiles(sioc_lib::FileReports& reports);
 
 // Detection, collection and generation, then the files. Failures are thrown
 // with a message ready for the user.

@@ -6,8 +6,8 @@
 #include "app/console.h"
 #include "app/globals.h"
 #include "detect/modules.h"
+#include "sioc_lib/file_system.h"
 #include "sioc_lib/path_text.h"
-#include "sioc_lib/replace_file.h"
 #include "sioc_lib/txt_file.h"
 
 std::filesystem::path moduleFolder(int slotIndex) {
@@ -39,7 +39,7 @@ void collectModuleFolder(int slotIndex) {
 
   // A folder that cannot be looked at may hold a module list: the run stops
   // rather than write the files without it.
-  const sioc_lib::Standing standing = sioc_lib::fileStatus(folder).what;
+  const sioc_lib::Standing standing = sioc_lib::fileSystem().status(folder, true).what;
   if (standing == sioc_lib::Standing::kError) {
     throw std::runtime_error("Failed to read " + shown);
   }

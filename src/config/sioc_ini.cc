@@ -8,8 +8,8 @@
 
 #include "app/globals.h"
 #include "detect/modules.h"
+#include "sioc_lib/file_system.h"
 #include "sioc_lib/path_text.h"
-#include "sioc_lib/replace_file.h"
 #include "sioc_lib/txt_file.h"
 #include "sioc_lib/write_text_file.h"
 
@@ -75,8 +75,6 @@ void buildSiocIni() {
   ini.push_back("\n[SOUND MODULE]\nSound_disable=Yes");
 }
 
-std::function<void()> beforeSiocIniRead;
-
 namespace {
 
 // Two reads of sioc.ini this far apart see any save that pauses for up to
@@ -91,11 +89,12 @@ struct BackupPlan {
 };
 
 // What backupSiocIni does, before it writes.
-BackupPlan planSiocIniBackup(sioc_lib::FileSteps& steps) {
+BackupPlan planSiocIniBackup() {
+  sioc_lib::FileSystem& files = sioc_lib::fileSystem();
   const std::filesystem::path backup = siocIniBackupPath();
   // A name that cannot be looked at may hide the first backup, or none: the
   // old sioc.ini is not replaced then.
-  const sioc_lib::Standing standing = sioc_lib::fileStatus(backup, false).what;
+  const sioc_lib::Standing standing = files.status(backup, false).what;
   if (standing == sioc_lib::Standing::kError) {
     throw std::runtime_error("Failed to read " + sioc_lib::windowsForm(backup));
   }
@@ -104,7 +103,7 @@ BackupPlan planSiocIniBackup(sioc_lib::FileSteps& steps) {
   // can be placed, and a sioc.ini must not be replaced without one.
   if (standing == sioc_lib::Standing::kFile ||
       (standing == sioc_lib::Standing::kOther &&
-       sioc_lib::fileStatus(backup).what == sioc_lib::Standing::kFile)) {
+       files.status(backup, true).what == sioc_lib::Standing::kFile)) {
     return {true, std::nullopt};
   }
   const bool noRoom = standing != sioc_lib::Standing::kNothing;
@@ -121,25 +120,24 @@ BackupPlan planSiocIniBackup(sioc_lib::FileSteps& steps) {
   bool blocked = false;
   for (int read = 1; read <= 3; ++read) {
     if (previous && !still) std::this_thread::sleep_for(kReadsApart);
-    if (beforeSiocIniRead) beforeSiocIniRead();
     sioc_lib::TxtFileReader reader;
     if (!reader.open(ini, false)) return {false, std::nullopt};
     if (noRoom)
       throw std::runtime_error("Failed to create " + sioc_lib::windowsForm(backup));
-    const sioc_lib::WriteBlock block(ini);
-    if (!block.inForce()) {
+    const std::unique_ptr<sioc_lib::WriteBlock> block = files.blockWrites(ini);
+    if (!block->inForce()) {
       blocked = true;
       break;
     }
-    const sioc_lib::FileTime start = steps.now();
+    const sioc_lib::FileTime start = files.now();
     std::string bytes = reader.readBytes();
     if (bytes == previous) return {false, std::move(bytes)};
-    still = sioc_lib::fileStatus(ini).lastWrite + kStillFor < start;
+    still = files.status(ini, true).lastWrite + kStillFor < start;
     previous = std::move(bytes);
   }
   // Asked once the file is closed here: whether another program keeps it.
   const sioc_lib::Access held =
-      blocked ? sioc_lib::accessToReplace(ini) : sioc_lib::Access::kGranted;
+      blocked ? files.accessToReplace(ini) : sioc_lib::Access::kGranted;
   throw std::runtime_error(
       "Failed to read " + sioc_lib::windowsForm(ini) +
       (held == sioc_lib::Access::kHeld ? sioc_lib::reasonNote(held, "file", ini) : ""));
@@ -147,25 +145,25 @@ BackupPlan planSiocIniBackup(sioc_lib::FileSteps& steps) {
 
 }  // namespace
 
-void backupSiocIni(sioc_lib::FileSteps& steps) {
+void backupSiocIni(sioc_lib::FileReports& reports) {
   const std::filesystem::path backup = siocIniBackupPath();
-  steps.begin(backup);
+  reports.begin(backup);
   // A copy of the bytes, whatever they are (Notepad's UTF-16 too). Another
   // run may have made the backup since the check: it is kept.
-  const BackupPlan plan = planSiocIniBackup(steps);
+  const BackupPlan plan = planSiocIniBackup();
   if (plan.backupStands) {
-    steps.passedOver(backup, "unchanged");
+    reports.passedOver(backup, "unchanged");
   } else if (!plan.copy) {
-    steps.passedOver(backup, "none is made, as there is no sioc.ini");
+    reports.passedOver(backup, "none is made, as there is no sioc.ini");
   } else {
-    sioc_lib::writeFile(steps, *plan.copy, backup, sioc_lib::ExistingFile::kKeep,
+    sioc_lib::writeFile(reports, *plan.copy, backup, sioc_lib::ExistingFile::kKeep,
                         siocIniPath());
   }
 }
 
 std::optional<std::string> virtualStoreNote() {
   const std::optional<std::filesystem::path> copy =
-      sioc_lib::virtualStoreCopy(siocIniPath());
+      sioc_lib::fileSystem().virtualStoreCopy(siocIniPath());
   if (!copy) return std::nullopt;
   return "Older programs started without administrator rights read " +
          sioc_lib::windowsForm(*copy) +

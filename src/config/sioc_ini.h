@@ -3,12 +3,11 @@
 #define TRV_CONFIG_SIOC_INI_H_
 
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 
 namespace sioc_lib {
-class FileSteps;
+class FileReports;
 }  // namespace sioc_lib
 
 // Appends the 24 elements of sioc.ini to siocIniContent.
@@ -28,15 +27,11 @@ std::string usbKeysEntry(int slotIndex, const std::string& fixedText);
 // between its writes lies across them unless sioc.ini was last written long
 // before), and "Failed to create <path>" when something that is no file (a
 // folder, a link to nothing) stands at the backup's name.
-void backupSiocIni(sioc_lib::FileSteps& steps);
+void backupSiocIni(sioc_lib::FileReports& reports);
 
 // The line naming a copy of sioc.ini under Windows' VirtualStore, which
 // older programs started without administrator rights read instead of the
 // real one; none where no such copy stands.
 std::optional<std::string> virtualStoreNote();
-
-// Called, when set, before each read of sioc.ini for its backup: tests let
-// another run make the backup there, or save sioc.ini between two reads.
-extern std::function<void()> beforeSiocIniRead;
 
 #endif  // TRV_CONFIG_SIOC_INI_H_

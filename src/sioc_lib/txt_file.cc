@@ -1,11 +1,10 @@
 #include "sioc_lib/txt_file.h"
 
-#include <fstream>
 #include <new>
 #include <stdexcept>
 
+#include "sioc_lib/file_system.h"
 #include "sioc_lib/path_text.h"
-#include "sioc_lib/replace_file.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -15,26 +14,8 @@
 
 namespace sioc_lib {
 
-namespace {
-
-// Owns one file stream and closes it on destruction, never throwing.
-template <typename Stream>
-struct FileStreamOwner {
-  Stream stream;
-  FileStreamOwner() = default;
-  FileStreamOwner(const FileStreamOwner&) = delete;
-  FileStreamOwner& operator=(const FileStreamOwner&) = delete;
-  ~FileStreamOwner() {
-    try {
-      if (stream.is_open()) stream.close();
-    } catch (...) {  // NOLINT(bugprone-empty-catch): a destructor must not throw
-    }
-  }
-};
-
-}  // namespace
-
-struct TxtFileReaderImpl : FileStreamOwner<std::ifstream> {
+struct TxtFileReaderImpl {
+  std::unique_ptr<ReadableFile> file;
   std::string shownName;  // the open file's name in Windows form
 };
 
@@ -57,30 +38,8 @@ std::filesystem::path nameToOpen(const std::filesystem::path& fileName,
   return folder.empty() ? fileName : joinPath(folder, pathText(fileName));
 }
 
-template <typename Stream>
-bool openStream(Stream& stream, const std::filesystem::path& name,
-                std::ios::openmode mode) {
-  stream.open(name, mode | std::ios::binary);
-  stream.clear();
-  return stream.is_open();
-}
-
 [[noreturn]] void failedToRead(const std::string& shownName) {
   throw std::runtime_error("Failed to read " + shownName);
-}
-
-// Rewinds for a read of the whole file; false when the seek failed.
-bool rewind(std::ifstream& in) {
-  in.clear();
-  return static_cast<bool>(in.seekg(0, std::ios::beg));
-}
-
-// Ends a read begun by rewind. A failed read(2) and a std::bad_alloc inside
-// the stream both end in badbit; the end of the file does not.
-void finishRead(TxtFileReaderImpl& impl, bool complete) {
-  complete = complete && !impl.stream.bad();
-  impl.stream.clear();
-  if (!complete) failedToRead(impl.shownName);
 }
 
 }  // namespace
@@ -123,18 +82,13 @@ TxtFileReader::~TxtFileReader() = default;
 bool TxtFileReader::open(const std::filesystem::path& fileName, bool inDocuments) {
   const std::filesystem::path name = nameToOpen(fileName, inDocuments);
   impl_->shownName = windowsForm(name);
-  const Standing standing = fileStatus(name).what;
+  FileSystem& files = fileSystem();
+  const Standing standing = files.status(name, true).what;
   if (standing == Standing::kError) failedToRead(impl_->shownName);
   // A folder would open on Linux, and a FIFO would block the run in open.
   if (standing != Standing::kFile) return false;
-  const auto attempt = [&] {
-#ifdef _WIN32
-    // The stream does not tell why it failed; this asks in a way that does.
-    if (!openableForReading(name)) return false;
-#endif
-    return openStream(impl_->stream, name, std::ios::in);
-  };
-  if (!retryWhileHeld(name, attempt)) failedToRead(impl_->shownName);
+  impl_->file = files.open(name);
+  if (!impl_->file) failedToRead(impl_->shownName);
   return true;
 }
 
@@ -148,19 +102,10 @@ void TxtFileReader::readLines(LineList& lines) {
 }
 
 std::string TxtFileReader::readBytes() {
-  std::ifstream& in = impl_->stream;
-  std::string bytes;
-  if (!in.is_open()) return bytes;
-  bool complete = rewind(in);
-  try {
-    char buffer[4096];
-    while (complete && (in.read(buffer, sizeof buffer) || in.gcount() > 0))
-      bytes.append(buffer, static_cast<size_t>(in.gcount()));
-  } catch (const std::bad_alloc&) {
-    complete = false;
-  }
-  finishRead(*impl_, complete);
-  return bytes;
+  if (!impl_->file) return {};
+  std::optional<std::string> bytes = impl_->file->readAll();
+  if (!bytes) failedToRead(impl_->shownName);
+  return std::move(*bytes);
 }
 
 }  // namespace sioc_lib

@@ -6,9 +6,8 @@
 #include <string>
 #include <system_error>
 
-#include "app/console.h"
+#include "sioc_lib/file_system.h"
 #include "sioc_lib/path_text.h"
-#include "sioc_lib/replace_file.h"
 
 namespace sioc_lib {
 
@@ -43,19 +42,20 @@ bool isTemporaryName(const std::string& name) {
 // that is still alive; one more than a day younger was made while the clock
 // stood ahead, and would otherwise stay for good. Both times come from the
 // file system, so no PC's clock matters.
-void removeStaleTemporaries(FileSteps& steps, const std::filesystem::path& own) {
-  const std::optional<FileTime> made = steps.madeAt(own);
-  if (!made) return;
-  const FileTime ours = *made;
-  std::error_code ec;
-  for (auto it = std::filesystem::directory_iterator(own.parent_path(), ec);
-       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-    const std::filesystem::path& name = it->path();
+void removeStaleTemporaries(FileSystem& files, FileReports& reports,
+                            const std::filesystem::path& own) {
+  const FileStatus made = files.status(own, false);
+  if (made.what != Standing::kFile) return;
+  const FileTime ours = made.lastWrite;
+  for (const std::filesystem::path& name : files.list(own.parent_path())) {
     if (name == own || !isTemporaryName(pathText(name.filename()))) continue;
-    const FileStatus left = fileStatus(name, false);
-    if (left.what == Standing::kFile && (ours - left.lastWrite > std::chrono::hours(1) ||
-                                         left.lastWrite - ours > std::chrono::hours(24)))
-      steps.remove(name, true);
+    const FileStatus left = files.status(name, false);
+    // A leftover that another program holds is left for later.
+    if (left.what == Standing::kFile &&
+        (ours - left.lastWrite > std::chrono::hours(1) ||
+         left.lastWrite - ours > std::chrono::hours(24)) &&
+        files.remove(name, false))
+      reports.leftoverRemoved(name);
   }
 }
 
@@ -71,13 +71,13 @@ bool refusedBeforeWriting(const FileStatus& earlier, ExistingFile existing) {
 
 // Removes the temporary file on every way out but its move to the name.
 struct TemporaryFile {
-  FileSteps& steps;
+  FileSystem& files;
   std::filesystem::path name;
-  explicit TemporaryFile(FileSteps& s) : steps(s) {}
+  explicit TemporaryFile(FileSystem& f) : files(f) {}
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
   ~TemporaryFile() {
-    if (!name.empty()) steps.remove(name, false);
+    if (!name.empty()) files.remove(name, true);
   }
 };
 
@@ -113,38 +113,39 @@ std::string reasonNote(Access access, const char* what,
 // Writes bytes into a temporary of this run's own and moves it to fileName
 // only once every write, the flush and the close succeeded: a full disk, a
 // power cut or another run never leaves a half-written file.
-void writeFile(FileSteps& steps, const std::string& bytes,
+void writeFile(FileReports& reports, const std::string& bytes,
                const std::filesystem::path& fileName, ExistingFile existing,
                const std::filesystem::path& readersOf) {
-  steps.begin(fileName);
+  FileSystem& files = fileSystem();
+  reports.begin(fileName);
   const std::string shown = windowsForm(fileName);
   const auto failure = [&] { return std::runtime_error("Failed to create " + shown); };
   const std::filesystem::path folder = fileName.parent_path();
 
-  const FileStatus earlier = fileStatus(fileName);
+  const FileStatus earlier = files.status(fileName, true);
   if (refusedBeforeWriting(earlier, existing)) throw failure();
 
-  TemporaryFile temporary(steps);  // removed after the file closed
+  TemporaryFile temporary(files);  // removed after the file closed
   for (int draw = 0; temporary.name.empty(); ++draw) {
     if (draw == kNameDraws) throw failure();
     const std::filesystem::path name = folder / temporaryName();
-    const Created created = steps.create(name);
+    const Created created = files.create(name);
     if (created == Created::kCreated) {
       temporary.name = name;
-    } else if (const Standing taken = fileStatus(name, false).what;
+    } else if (const Standing taken = files.status(name, false).what;
                taken == Standing::kNothing || taken == Standing::kError) {
       // No clash with another file: the folder refuses.
-      Access access = accessToCreateIn(folder);
+      Access access = files.accessToCreateIn(folder);
       if (access == Access::kGranted && created == Created::kDenied)
         access = kCreateDeniedThoughAllowed;
       throw std::runtime_error(failure().what() + reasonNote(access, "folder", folder));
     }
   }
-  removeStaleTemporaries(steps, temporary.name);
-  if (!steps.write(bytes, readersOf)) throw failure();
+  removeStaleTemporaries(files, reports, temporary.name);
+  if (!files.write(bytes, readersOf)) throw failure();
 
   if (existing == ExistingFile::kKeep) {
-    switch (steps.place(temporary.name, fileName)) {
+    switch (files.place(temporary.name, fileName)) {
       case Placement::kNameTaken:
         return;
       case Placement::kFailed:
@@ -152,68 +153,19 @@ void writeFile(FileSteps& steps, const std::string& bytes,
       case Placement::kPlaced:
         break;
     }
-  } else if (!steps.replace(temporary.name, fileName)) {
-    throw std::runtime_error(failure().what() +
-                             reasonNote(accessToReplace(fileName), "file", fileName));
+  } else if (!files.replace(temporary.name, fileName)) {
+    throw std::runtime_error(
+        failure().what() + reasonNote(files.accessToReplace(fileName), "file", fileName));
   }
   // Another run may take the free name at once: it is no longer ours.
   temporary.name.clear();
-  steps.written(fileName, bytes, earlier, existing);
+  files.syncFolder(folder);
+  reports.written(fileName, bytes, earlier, existing);
 }
 
-void writeTextFile(FileSteps& steps, const LineList& lines,
+void writeTextFile(FileReports& reports, const LineList& lines,
                    const std::filesystem::path& fileName) {
-  writeFile(steps, windowsText(lines), fileName, ExistingFile::kReplace, fileName);
+  writeFile(reports, windowsText(lines), fileName, ExistingFile::kReplace, fileName);
 }
-
-RunFileSteps::RunFileSteps() = default;
-RunFileSteps::~RunFileSteps() = default;
-
-void RunFileSteps::begin(const std::filesystem::path& /*name*/) {}
-
-Created RunFileSteps::create(const std::filesystem::path& temporary) {
-  file_ = std::make_unique<NewFile>();
-  return file_->create(temporary);
-}
-
-std::optional<FileTime> RunFileSteps::madeAt(const std::filesystem::path& temporary) {
-  const FileStatus made = fileStatus(temporary, false);
-  if (made.what != Standing::kFile) return std::nullopt;
-  lastMade_ = made.lastWrite;
-  return lastMade_;
-}
-
-bool RunFileSteps::write(const std::string& bytes,
-                         const std::filesystem::path& readersOf) {
-  return file_->write(bytes) && file_->finish(readersOf);
-}
-
-void RunFileSteps::remove(const std::filesystem::path& temporary, bool leftover) {
-  if (!leftover) file_.reset();  // closed before it goes
-  // A leftover that another program holds is left for later.
-  removeFile(temporary, !leftover);
-}
-
-bool RunFileSteps::replace(const std::filesystem::path& temporary,
-                           const std::filesystem::path& target) {
-  return replaceFile(temporary, target);
-}
-
-Placement RunFileSteps::place(const std::filesystem::path& temporary,
-                              const std::filesystem::path& target) {
-  return placeNewFile(temporary, target);
-}
-
-void RunFileSteps::written(const std::filesystem::path& name,
-                           const std::string& /*bytes*/, const FileStatus& /*earlier*/,
-                           ExistingFile /*existing*/) {
-  syncFolder(name.parent_path());
-  printLine(windowsForm(name) + " created.");
-}
-
-void RunFileSteps::passedOver(const std::filesystem::path& /*name*/,
-                              const std::string& /*why*/) {}
-
-FileTime RunFileSteps::now() { return lastMade_ ? *lastMade_ : fileTimeNow(); }
 
 }  // namespace sioc_lib

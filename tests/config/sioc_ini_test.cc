@@ -6,9 +6,21 @@
 
 #include "app/globals.h"
 #include "app/run_setup.h"
+#include "sioc_lib/file_system.h"
 #include "test_util.h"
 
 namespace {
+
+// The system's file system, with another program that saves sioc.ini just
+// before each read of it.
+struct SavingFileSystem : sioc_lib::SystemFileSystem {
+  std::function<void()> save;
+  std::unique_ptr<sioc_lib::ReadableFile> open(
+      const std::filesystem::path& file) override {
+    if (file.filename() == "sioc.ini") save();
+    return SystemFileSystem::open(file);
+  }
+};
 
 // While this run reads sioc.ini for the backup, another run makes the backup
 // (it is kept, and no line says this run made it), or another program saves
@@ -45,7 +57,9 @@ TEST(SiocIniTest, ChangesWhileSiocIniIsRead) {
     test::useDevices("atc:5");
     size_t reads = 0;
     std::thread saver;
-    beforeSiocIniRead = [&] {
+    SavingFileSystem files;
+    const sioc_lib::UseFileSystem use(files);
+    files.save = [&] {
       if (c.savesWithAPause && !saver.joinable()) {
         test::writeBytes(ini, "HAnd");
         saver = std::thread([ini] {
@@ -68,7 +82,6 @@ TEST(SiocIniTest, ChangesWhileSiocIniIsRead) {
       result = std::string(e.what()).substr(0, 15);
     }
     if (saver.joinable()) saver.join();
-    beforeSiocIniRead = nullptr;
     const bool made = !c.otherRunsBackup && result.rfind("Failed", 0) != 0;
     EXPECT_EQ(testing::internal::GetCapturedStdout().find("siocini") != std::string::npos,
               made);
