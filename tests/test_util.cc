@@ -50,6 +50,12 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ec);
 }
 
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at))
+    text.replace(at, from.size(), to), at += to.size();
+  return text;
+}
+
 void writeBytes(const fs::path& file, const std::string& bytes) {
   fs::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary) << bytes;

@@ -25,6 +25,9 @@ class TempDir {
   fs::path path_;
 };
 
+// text with every from in it made to.
+std::string replaced(std::string text, const std::string& from, const std::string& to);
+
 void writeBytes(const fs::path& file, const std::string& bytes);
 std::optional<std::string> readBytes(const fs::path& file);
 // Every file below folder by its relative name, with its bytes.
