@@ -6,7 +6,9 @@
 #   nothing left to change there and ends without input;
 # - below a folder named Jörg, in a real console (script gives Wine a
 #   terminal): the console shows the name right in the " created." lines and
-#   its output code page (850) is left as it was.
+#   its output code page (850) is left as it was;
+# - on a full disk (a file system of 64 KiB, where one can be mounted): the
+#   write fails part-way, and the run says so and leaves nothing behind.
 set -euo pipefail
 exe=$1 boards=$2
 root=$(mktemp -d)
@@ -47,3 +49,18 @@ shown=$(cd "$root/Jörg/Vorlancockpit/SIOC/Kesmira/TRV_setup" &&
   tr -d '\r' | sed 's/\x1b\[[?0-9;]*[a-zA-Z]//g')
 expect "Z:${root//\//\\}\\Jörg\\sioc.ini created." "$shown"
 [ "$(grep -c 'Active code page: 850' <<<"$shown")" = 2 ] || { echo "code page changed"; exit 1; }
+
+# A module list of 40 KiB fits, Vorlantrv.lst beside it no longer does.
+full="$root/full"
+mkdir -p "$full"
+if mount -t tmpfs -o size=64k tmpfs "$full" 2>/dev/null; then
+  trap 'umount "$full"; rm -f "$dosdevices/$letter:"; rm -rf "$root"' EXIT
+  mkdir -p "$full/Vorlancockpit/SIOC/Kesmira/TRV_setup" "$full/Vorlancockpit/TRVatc"
+  seq -f 'entry %05g' 1 3400 | sed 's/$/\r/' >"$full/Vorlancockpit/TRVatc/module.lst"
+  printf 'mine\r\n' >"$full/sioc.ini"
+  shown=$(cd "$full/Vorlancockpit/SIOC/Kesmira/TRV_setup" && wine "$exe" </dev/null | tr -d '\r')
+  expect "! Failed to create Z:${full//\//\\}\\Vorlantrv.lst" "$shown"
+  [ "$(ls "$full")" = "$(printf 'Vorlancockpit\nsioc.ini')" ] || { echo "a full disk left: $(ls "$full")"; exit 1; }
+else
+  echo "not run: the full-disk case (no file system could be mounted here)"
+fi
