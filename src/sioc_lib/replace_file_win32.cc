@@ -5,16 +5,33 @@
 #include <thread>
 #include <vector>
 
+#include "sioc_lib/file_rules.h"
 #include "sioc_lib/replace_file.h"
 
 namespace sioc_lib {
 
 namespace {
 
-bool meansNothing(DWORD error) {
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-         error == ERROR_INVALID_NAME;
+Failure failureOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+      return Failure::kNothingThere;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return Failure::kHeld;
+    case ERROR_ACCESS_DENIED:
+      return Failure::kDenied;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+      return Failure::kExists;
+    default:
+      return Failure::kOther;
+  }
 }
+
+bool meansNothing(DWORD error) { return failureOf(error) == Failure::kNothingThere; }
 
 }  // namespace
 
@@ -137,19 +154,13 @@ WriteBlock::~WriteBlock() {
 
 bool retryWhileHeld(const std::filesystem::path& file,
                     const std::function<bool()>& attempt) {
-  std::chrono::milliseconds pause(10);
-  std::chrono::milliseconds waited(0);
-  for (;;) {
-    if (attempt()) return true;
-    const DWORD error = GetLastError();
-    // A read-only file is denied for good; it is never made writable.
-    const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-                      (error == ERROR_ACCESS_DENIED && !fileStatus(file).readOnly);
-    if (!held || waited >= std::chrono::milliseconds(2000)) return false;
-    std::this_thread::sleep_for(pause);
-    waited += pause;
-    pause *= 2;
-  }
+  return attemptWhileHeld(
+      attempt,
+      [&] {
+        return heldByAnother(failureOf(GetLastError()),
+                             [&] { return fileStatus(file).readOnly; });
+      },
+      [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); });
 }
 
 bool openableForReading(const std::filesystem::path& file) {
@@ -199,18 +210,18 @@ bool descriptorAllows(const std::filesystem::path& name, DWORD access) {
 // drive), whose descriptors name accounts that this PC's token never holds.
 bool onNetwork(const std::filesystem::path& name) {
   const std::wstring root = name.root_name().wstring();
-  if (root.size() >= 2 && (root[0] == L'\\' || root[0] == L'/') &&
-      (root[1] == L'\\' || root[1] == L'/')) {
-    return true;
-  }
-  return root.size() == 2 && root[1] == L':' &&
-         GetDriveTypeW((root + L"\\").c_str()) == DRIVE_REMOTE;
+  return sioc_lib::onNetwork(
+      root, [&] { return GetDriveTypeW((root + L"\\").c_str()) == DRIVE_REMOTE; });
 }
 
-// Denied by the permissions, or, where they allow, by a protection.
-Access deniedBy(const std::filesystem::path& name, DWORD access) {
-  return onNetwork(name) || !descriptorAllows(name, access) ? Access::kDenied
-                                                            : Access::kProtected;
+// How an open of name for access failed; none where it opened.
+std::optional<Failure> openFailure(const std::filesystem::path& name, DWORD access,
+                                   DWORD share, DWORD flags) {
+  const HANDLE handle =
+      CreateFileW(name.c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return failureOf(GetLastError());
+  CloseHandle(handle);
+  return std::nullopt;
 }
 
 }  // namespace
@@ -218,41 +229,22 @@ Access deniedBy(const std::filesystem::path& name, DWORD access) {
 const Access kCreateDeniedThoughAllowed = Access::kProtected;
 
 Access accessToCreateIn(const std::filesystem::path& folder) {
-  // The open asks as a run's create would; on a local drive the descriptor
-  // is asked too, as Wine grants the open whatever the folder's owner
-  // allows. Controlled folder access refuses the create itself, not this.
-  const HANDLE handle =
-      CreateFileW(folder.c_str(), FILE_ADD_FILE,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    return GetLastError() == ERROR_ACCESS_DENIED ? deniedBy(folder, FILE_ADD_FILE)
-                                                 : Access::kRefused;
-  }
-  CloseHandle(handle);
-  return onNetwork(folder) || descriptorAllows(folder, FILE_ADD_FILE) ? Access::kGranted
-                                                                      : Access::kDenied;
+  // The open asks as a run's create would. Controlled folder access refuses
+  // the create itself, not this.
+  return accessToCreate(
+      openFailure(folder, FILE_ADD_FILE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  FILE_FLAG_BACKUP_SEMANTICS),
+      onNetwork(folder), [&] { return descriptorAllows(folder, FILE_ADD_FILE); });
 }
 
 Access accessToReplace(const std::filesystem::path& file) {
   // Shares nothing: a replacing move fails on a file that any program has
   // open, whatever that program shares.
-  const HANDLE handle =
-      CreateFileW(file.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
-                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle != INVALID_HANDLE_VALUE) {
-    CloseHandle(handle);
-    return Access::kGranted;
-  }
-  switch (GetLastError()) {
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return Access::kHeld;
-    case ERROR_ACCESS_DENIED:
-      return fileStatus(file).readOnly ? Access::kRefused : deniedBy(file, DELETE);
-    default:
-      return Access::kRefused;
-  }
+  const std::optional<Failure> opened = openFailure(
+      file, DELETE, 0, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS);
+  return accessToChange(opened, opened && fileStatus(file).readOnly, onNetwork(file),
+                        [&] { return descriptorAllows(file, DELETE); });
 }
 
 std::optional<std::filesystem::path> virtualStoreCopy(const std::filesystem::path& file) {
@@ -293,8 +285,7 @@ Placement placeNewFile(const std::filesystem::path& source,
   const bool placed = retryWhileHeld(source, [&] {
     if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0)
       return true;
-    const DWORD error = GetLastError();
-    taken = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+    taken = failureOf(GetLastError()) == Failure::kExists;
     return false;
   });
   if (placed) return Placement::kPlaced;
