@@ -193,8 +193,7 @@ PluggedBoards::PluggedBoards(const std::string& words) {
 PluggedBoards::~PluggedBoards() { unplugAll(); }
 #endif
 
-std::string runProgram(const std::string& exe, const fs::path& folder,
-                       const std::string& prefix) {
+std::string runProgram(const std::string& exe, const fs::path& folder) {
 #ifdef _WIN32
   // The build runs on Linux; under Wine its files are on drive Z:.
   const fs::path program = fs::u8path(exe.front() == '/' ? "Z:" + exe : exe);
@@ -208,10 +207,9 @@ std::string runProgram(const std::string& exe, const fs::path& folder,
     if (tries > 0) Sleep(500);
     pipe = _wpopen(command.c_str(), L"rt");  // CR LF read as LF
   }
-  static_cast<void>(prefix);
 #else
   const std::string command =
-      "cd '" + folder.u8string() + "' && " + prefix + " '" + exe + "' </dev/null";
+      "cd '" + folder.u8string() + "' && '" + exe + "' </dev/null";
   FILE* pipe = popen(command.c_str(), "r");
 #endif
   if (pipe == nullptr)

@@ -57,10 +57,8 @@ class PluggedBoards {
 };
 #endif
 
-// Runs exe in folder with standard input at its end, behind a POSIX shell
-// prefix (a ulimit, strace). Gives what it printed.
-std::string runProgram(const std::string& exe, const fs::path& folder,
-                       const std::string& prefix = "");
+// Runs exe in folder with standard input at its end. Gives what it printed.
+std::string runProgram(const std::string& exe, const fs::path& folder);
 
 }  // namespace test
 

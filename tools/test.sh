@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/ensure-packages.sh
-ensure_packages cmake g++ make binutils googletest libbenchmark-dev strace acl unzip \
+ensure_packages cmake g++ make binutils googletest libbenchmark-dev unzip \
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 \
   clang-format clang-tidy cppcheck
 

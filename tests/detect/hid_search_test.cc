@@ -24,9 +24,7 @@ TEST(RulesTest, DecideAsTheirPatterns) {
       "}\\", "\\",   "#",    "vid_0000", "VID_0000",    "vid_000",     "pid_", "PID_",
       "pi",  "0012", "00gz", "zzzz",     "\\TRV_setup", "\\trv_SETUP", "a",    "_",
       "\n",  "\r",   "\0"s,  "\xC3\xA9", "9",           "F",           " ",    "0x"};
-  std::vector<std::string> texts = {
-      "",           "}\\0000",    "#vid_0000",   "a#vid_0000a",
-      "apid_000Ba", "apid_0x0fa", "\\TRV_setup", "{a}\\0001{b}\\00345"};
+  std::vector<std::string> texts;
   std::mt19937 random(1);
   std::uniform_int_distribution<size_t> pick(0, std::size(pieces) - 1), length(0, 12);
   for (int i = 0; i < 20000; ++i) {

@@ -32,11 +32,11 @@ TEST(FileRulesTest, ReasonsForARefusal) {
   }
   EXPECT_TRUE(sioc_lib::heldByAnother(Failure::kDenied, [] { return false; }));
   EXPECT_FALSE(sioc_lib::heldByAnother(Failure::kDenied, [] { return true; }));
-  for (const wchar_t* share : {L"\\\\server", L"//server", L"\\/server"})
+  // A share's root, or a drive letter the system maps to a share.
+  for (const wchar_t* share : {L"\\\\s", L"//s", L"\\/s"})
     EXPECT_TRUE(sioc_lib::onNetwork(share, [] { return false; }));
-  // A drive letter is on the network where the system maps it to a share.
-  EXPECT_TRUE(sioc_lib::onNetwork(L"D:", [] { return true; }));
-  EXPECT_FALSE(sioc_lib::onNetwork(L"D:", [] { return false; }));
+  for (const bool remote : {false, true})
+    EXPECT_EQ(sioc_lib::onNetwork(L"D:", [&] { return remote; }), remote);
   for (const wchar_t* local : {L"\\", L"", L"D:\\", L"DD"})
     EXPECT_FALSE(sioc_lib::onNetwork(local, [] { return true; }));
 }
