@@ -118,8 +118,8 @@ extern const Access kCreateDeniedThoughAllowed;
 // there). On a network share only the server can tell: its answer to the
 // open is the whole answer.
 Access accessToCreateIn(const std::filesystem::path& folder);
-// Whether a run may replace the file that stands at file; here always, as
-// the permissions of its folder decide (accessToCreateIn).
+// Whether a run may replace the file that stands at file (on Linux always:
+// there the permissions of its folder decide, as accessToCreateIn asks).
 Access accessToReplace(const std::filesystem::path& file);
 
 // Where Windows keeps the copy of file that an old program without
