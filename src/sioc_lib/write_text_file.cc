@@ -4,7 +4,6 @@
 #include <random>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 
 #include "sioc_lib/file_system.h"
 #include "sioc_lib/path_text.h"

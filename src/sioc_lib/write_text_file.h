@@ -2,10 +2,7 @@
 #define TRV_SIOC_LIB_WRITE_TEXT_FILE_H_
 
 #include <filesystem>
-#include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "sioc_lib/file_system.h"
 #include "sioc_lib/txt_file.h"
