@@ -147,19 +147,19 @@ void printChanges(const std::string& heading, const std::vector<std::string_view
   }
 }
 
-// The file system as a preview meets it: what stands and what is read are
-// the system's; nothing is written, and each step the system would refuse
-// fails as it would in the run.
-class DryRunFileSystem : public sioc_lib::FileSystem {
+// The file system as a preview meets it: what stands, what is read, the
+// access probes and the clock are the system's; nothing is written, and each
+// step the system would refuse fails as it would in the run.
+class DryRunFileSystem : public sioc_lib::SystemFileSystem {
  public:
   sioc_lib::FileStatus status(const std::filesystem::path& name,
                               bool followLinks) override {
     // The temporary it did not make stands there now, by this PC's clock.
     if (name == made_) return {sioc_lib::Standing::kFile, false, now()};
-    return system_.status(name, followLinks);
+    return SystemFileSystem::status(name, followLinks);
   }
   std::vector<std::filesystem::path> list(const std::filesystem::path& folder) override {
-    std::vector<std::filesystem::path> names = system_.list(folder);
+    std::vector<std::filesystem::path> names = SystemFileSystem::list(folder);
     // Gone after the first step that removes it, as in a run.
     names.erase(
         std::remove_if(names.begin(), names.end(),
@@ -167,16 +167,8 @@ class DryRunFileSystem : public sioc_lib::FileSystem {
         names.end());
     return names;
   }
-  std::unique_ptr<sioc_lib::ReadableFile> open(
-      const std::filesystem::path& file) override {
-    return system_.open(file);
-  }
-  std::unique_ptr<sioc_lib::WriteBlock> blockWrites(
-      const std::filesystem::path& file) override {
-    return system_.blockWrites(file);
-  }
   sioc_lib::Created create(const std::filesystem::path& temporary) override {
-    switch (system_.accessToCreateIn(temporary.parent_path())) {
+    switch (accessToCreateIn(temporary.parent_path())) {
       case sioc_lib::Access::kGranted:
         made_ = temporary;
         return sioc_lib::Created::kCreated;
@@ -195,31 +187,18 @@ class DryRunFileSystem : public sioc_lib::FileSystem {
   bool replace(const std::filesystem::path&,
                const std::filesystem::path& target) override {
     // Where nothing stands, the move only names the file.
-    return system_.status(target, false).what == sioc_lib::Standing::kNothing ||
-           system_.accessToReplace(target) == sioc_lib::Access::kGranted;
+    return SystemFileSystem::status(target, false).what == sioc_lib::Standing::kNothing ||
+           accessToReplace(target) == sioc_lib::Access::kGranted;
   }
   sioc_lib::Placement place(const std::filesystem::path&,
                             const std::filesystem::path& target) override {
-    return system_.status(target, false).what == sioc_lib::Standing::kNothing
+    return SystemFileSystem::status(target, false).what == sioc_lib::Standing::kNothing
                ? sioc_lib::Placement::kPlaced
                : sioc_lib::Placement::kNameTaken;
   }
   void syncFolder(const std::filesystem::path&) override {}
-  sioc_lib::Access accessToCreateIn(const std::filesystem::path& folder) override {
-    return system_.accessToCreateIn(folder);
-  }
-  sioc_lib::Access accessToReplace(const std::filesystem::path& file) override {
-    return system_.accessToReplace(file);
-  }
-  std::optional<std::filesystem::path> virtualStoreCopy(
-      const std::filesystem::path& file) override {
-    return system_.virtualStoreCopy(file);
-  }
-  // Without a file of its own, only this PC's clock.
-  sioc_lib::FileTime now() override { return system_.now(); }
 
  private:
-  sioc_lib::SystemFileSystem system_;
   std::filesystem::path made_;
   std::set<std::filesystem::path> removed_;
 };
