@@ -33,6 +33,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// After windows.h, which it needs.
+#include <sddl.h>
 #endif
 
 namespace {
@@ -154,6 +156,29 @@ void expectPreviewEndsAsTheRun(const std::string& preview, const std::string& ru
   EXPECT_EQ(failure(preview + kPrompt), failure(run));
 }
 
+#ifdef _WIN32
+// A file's DACL in SDDL; set from it where dacl is given.
+std::wstring daclOf(const fs::path& file, const wchar_t* dacl = nullptr) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (dacl != nullptr) {
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(dacl, SDDL_REVISION_1,
+                                                         &descriptor, nullptr);
+    SetFileSecurityW(file.c_str(), DACL_SECURITY_INFORMATION, descriptor);
+    LocalFree(descriptor);
+  }
+  DWORD size = 0;
+  GetFileSecurityW(file.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+  std::vector<char> bytes(size);
+  wchar_t* text = nullptr;
+  GetFileSecurityW(file.c_str(), DACL_SECURITY_INFORMATION, bytes.data(), size, &size);
+  ConvertSecurityDescriptorToStringSecurityDescriptorW(
+      bytes.data(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr);
+  std::wstring sddl = text != nullptr ? text : L"";
+  LocalFree(text);
+  return sddl;
+}
+#endif
+
 void check(const Row& row) {
   const test::TempDir dir;
   const fs::path base = dir.path() / fs::u8path("\xCE\xA9\xC3\xA9");  // Ωé
@@ -170,6 +195,14 @@ void check(const Row& row) {
   test::writeBytes(devices, test::boards(row.boards_));
   test::setEnv("TRV_SETUP_DEVICES", devices.u8string());
 #ifdef _WIN32
+  // A replaced sioc.ini keeps its DACL, one that no new file has: only the
+  // system and administrators may open it (Wine keeps what the Unix mode
+  // can say of it).
+  const bool iniLaidOut =
+      laidOut.count("sioc.ini") != 0 &&
+      (GetFileAttributesW((base / "sioc.ini").c_str()) & FILE_ATTRIBUTE_READONLY) == 0;
+  const std::wstring dacl =
+      iniLaidOut ? daclOf(base / "sioc.ini", L"D:P(A;;FA;;;SY)(A;;FA;;;BA)") : L"";
   std::optional<test::PluggedBoards> plugged;
   if (row.plugged_) plugged.emplace(row.boards_);
   const auto hold = [&] {
@@ -202,6 +235,9 @@ void check(const Row& row) {
 #ifdef _WIN32
   if (letGo.joinable()) letGo.join();
   if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
+  if (iniLaidOut) {
+    EXPECT_EQ(daclOf(base / "sioc.ini"), dacl);
+  }
 #endif
   EXPECT_EQ(run, kBanner + replaced(row.prints_, "@", shownBase) + kPrompt);
   expectFilesAsWritten(test::filesBelow(base), expected);
@@ -436,8 +472,14 @@ struct FaultyFileSystem : sioc_lib::SystemFileSystem {
     return SystemFileSystem::open(file);
   }
   sioc_lib::Created create(const fs::path& temporary) override {
-    return fails("create", temporary) ? sioc_lib::Created::kDenied
-                                      : SystemFileSystem::create(temporary);
+    return fails("create", temporary) || fault == "deny"
+               ? sioc_lib::Created::kDenied
+               : SystemFileSystem::create(temporary);
+  }
+  // "deny": the folder's permissions refuse this user.
+  sioc_lib::Access accessToCreateIn(const fs::path& folder) override {
+    return fault == "deny" ? sioc_lib::Access::kDenied
+                           : SystemFileSystem::accessToCreateIn(folder);
   }
   bool write(const std::string& bytes, const fs::path& readersOf) override {
     return !fails("write", readersOf) && SystemFileSystem::write(bytes, readersOf);
@@ -474,6 +516,18 @@ TEST(FileFaultsTest, NothingLostNothingSaidThatDidNotHappen) {
               "folder access) or in the virus scanner, then run it again.\n"
 #endif
       },
+      {"deny",
+       kAtc +
+           "! Failed to create @\\Vorlantrv.lst\nThis user may not change the folder @: "
+#ifdef _WIN32
+           "start the program with \"Run as administrator\", or keep the "
+           "installation outside protected folders such as Program Files or the "
+           "root of a drive (C:\\).\n"
+#else
+           "its owner may, or may give this user the right (chmod, chown).\n"
+#endif
+      },
+      // Written, flushed and closed in one step: any of them failing.
       {"write 1", kAtc + "! Failed to create @\\Vorlantrv.lst\n"},
       {"read sioc.ini", kAtc + kList + "! Failed to read @\\sioc.ini\n", "list=a\r\n"},
       {"place siocini_before_setup_Vorlantrv.ini",
