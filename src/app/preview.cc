@@ -4,13 +4,13 @@
 #include <filesystem>
 #include <iterator>
 #include <optional>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/console.h"
+#include "app/dry_run_file_system.h"
 #include "app/globals.h"
 #include "app/line_edit.h"
 #include "app/lookalikes.h"
@@ -147,62 +147,6 @@ void printChanges(const std::string& heading, const std::vector<std::string_view
   }
 }
 
-// The file system as a preview meets it: what stands, what is read, the
-// access probes and the clock are the system's; nothing is written, and each
-// step the system would refuse fails as it would in the run.
-class DryRunFileSystem : public sioc_lib::SystemFileSystem {
- public:
-  sioc_lib::FileStatus status(const std::filesystem::path& name,
-                              bool followLinks) override {
-    // The temporary it did not make stands there now, by this PC's clock.
-    if (name == made_) return {sioc_lib::Standing::kFile, false, now()};
-    return SystemFileSystem::status(name, followLinks);
-  }
-  std::vector<std::filesystem::path> list(const std::filesystem::path& folder) override {
-    std::vector<std::filesystem::path> names = SystemFileSystem::list(folder);
-    // Gone after the first step that removes it, as in a run.
-    names.erase(
-        std::remove_if(names.begin(), names.end(),
-                       [&](const auto& name) { return removed_.count(name) != 0; }),
-        names.end());
-    return names;
-  }
-  sioc_lib::Created create(const std::filesystem::path& temporary) override {
-    switch (accessToCreateIn(temporary.parent_path())) {
-      case sioc_lib::Access::kGranted:
-        made_ = temporary;
-        return sioc_lib::Created::kCreated;
-      case sioc_lib::Access::kRefused:
-        return sioc_lib::Created::kFailed;
-      default:
-        return sioc_lib::Created::kDenied;
-    }
-  }
-  // Only writing can tell a full disk.
-  bool write(const std::string&, const std::filesystem::path&) override { return true; }
-  bool remove(const std::filesystem::path& file, bool) override {
-    if (file != made_) removed_.insert(file);
-    return true;
-  }
-  bool replace(const std::filesystem::path&,
-               const std::filesystem::path& target) override {
-    // Where nothing stands, the move only names the file.
-    return SystemFileSystem::status(target, false).what == sioc_lib::Standing::kNothing ||
-           accessToReplace(target) == sioc_lib::Access::kGranted;
-  }
-  sioc_lib::Placement place(const std::filesystem::path&,
-                            const std::filesystem::path& target) override {
-    return SystemFileSystem::status(target, false).what == sioc_lib::Standing::kNothing
-               ? sioc_lib::Placement::kPlaced
-               : sioc_lib::Placement::kNameTaken;
-  }
-  void syncFolder(const std::filesystem::path&) override {}
-
- private:
-  std::filesystem::path made_;
-  std::set<std::filesystem::path> removed_;
-};
-
 // What a preview tells of each file step: the lines that would go and come.
 class PreviewReports : public sioc_lib::FileReports {
  public:
@@ -287,6 +231,7 @@ void previewSetupRun(const ModuleSlots& slots) {
   PreviewReports reports;
   try {
     writeSetupFiles(reports);
+    if (const std::optional<std::string> note = virtualStoreNote()) printLine(*note);
   } catch (const std::runtime_error& e) {
     reports.stop(e.what());
   }

@@ -7,6 +7,7 @@
 #endif
 
 #include "app/console.h"
+#include "app/dry_run_file_system.h"
 #include "app/globals.h"
 #include "app/location.h"
 #include "config/module_list.h"
@@ -38,7 +39,6 @@ void writeSetupFiles(sioc_lib::FileReports& reports) {
   // The backup must read the old sioc.ini before it is replaced.
   backupSiocIni(reports);
   sioc_lib::writeTextFile(reports, siocIniContent, siocIniPath());
-  if (const std::optional<std::string> note = virtualStoreNote()) printLine(*note);
 }
 
 void runSetup() {
@@ -50,8 +50,17 @@ void runSetup() {
     printLine("No files produced ...\n");
     return;
   }
+  {
+    // A step that would fail stops the run before it writes anything: only
+    // what writing alone can tell (a full disk) stops it later.
+    DryRunFileSystem files;
+    const sioc_lib::UseFileSystem use(files);
+    SilentReports reports;
+    writeSetupFiles(reports);
+  }
   RunReports reports;
   writeSetupFiles(reports);
+  if (const std::optional<std::string> note = virtualStoreNote()) printLine(*note);
 }
 
 int runTool() {

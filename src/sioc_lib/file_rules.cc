@@ -52,7 +52,7 @@ Access accessToChange(std::optional<Failure> opened, bool readOnly, bool network
     case Failure::kHeld:
       return Access::kHeld;
     case Failure::kDenied:
-      return readOnly ? Access::kRefused : deniedBy(network, permitted);
+      return readOnly ? Access::kReadOnly : deniedBy(network, permitted);
     default:
       return Access::kRefused;
   }

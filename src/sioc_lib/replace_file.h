@@ -107,7 +107,7 @@ bool openableForReading(const std::filesystem::path& file);
 // about two seconds); refused by a protection although the permissions
 // allow (Controlled folder access or a virus scanner, on Windows); or
 // refused for another reason (a read-only disk).
-enum class Access { kGranted, kDenied, kHeld, kProtected, kRefused };
+enum class Access { kGranted, kDenied, kHeld, kProtected, kReadOnly, kRefused };
 
 // What refused a create that accessToCreateIn allowed: on Windows a
 // protection (Controlled folder access, a virus scanner); here the cause is

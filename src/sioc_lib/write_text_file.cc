@@ -100,6 +100,15 @@ std::string reasonNote(Access access, const char* what,
              shown +
              " although this user may make it: allow the program in Windows Security "
              "(Controlled folder access) or in the virus scanner, then run it again.";
+    case Access::kReadOnly:
+      return "\nThe file " + shown +
+#ifdef _WIN32
+             " is read-only: clear Read-only in its Properties (right-click it in "
+             "Explorer), then run the setup again.";
+#else
+             " is read-only: give its owner the right to write it (chmod u+w), then "
+             "run the setup again.";
+#endif
     case Access::kHeld:
       return "\nAnother program has the file " + shown +
              " open: close it (SIOC itself, an editor or a sync client), then run "
@@ -122,7 +131,12 @@ void writeFile(FileReports& reports, const std::string& bytes,
   const std::filesystem::path folder = fileName.parent_path();
 
   const FileStatus earlier = files.status(fileName, true);
-  if (refusedBeforeWriting(earlier, existing)) throw failure();
+  if (refusedBeforeWriting(earlier, existing)) {
+    const bool readOnly = earlier.what == Standing::kFile && earlier.readOnly;
+    throw std::runtime_error(
+        failure().what() +
+        (readOnly ? reasonNote(Access::kReadOnly, "file", fileName) : std::string()));
+  }
 
   TemporaryFile temporary(files);  // removed after the file closed
   for (int draw = 0; temporary.name.empty(); ++draw) {

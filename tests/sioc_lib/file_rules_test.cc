@@ -21,7 +21,7 @@ TEST(FileRulesTest, ReasonsForARefusal) {
       {Failure::kDenied, false, false, true, Access::kProtected, Access::kProtected},
       {Failure::kDenied, false, false, false, Access::kDenied, Access::kDenied},
       {Failure::kDenied, false, true, true, Access::kDenied, Access::kDenied},
-      {Failure::kDenied, true, false, true, Access::kProtected, Access::kRefused},
+      {Failure::kDenied, true, false, true, Access::kProtected, Access::kReadOnly},
       {Failure::kHeld, false, false, true, Access::kRefused, Access::kHeld},
       {Failure::kOther, false, false, true, Access::kRefused, Access::kRefused}};
   for (const auto& row : rows) {
