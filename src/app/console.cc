@@ -1,6 +1,10 @@
 #include "app/console.h"
 
+#include <algorithm>
 #include <iostream>
+#include <sstream>
+
+#include "sioc_lib/path_text.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -46,9 +50,52 @@ void write(const std::string& text) {
   std::cout << text;
 }
 
+// Characters, not bytes: a UTF-8 character takes one column.
+size_t columns(const std::string& text) {
+  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
 }  // namespace
 
-void printLine(const std::string& text) { write(text + '\n'); }
+void printLine(const std::string& text) {
+  std::string shown = text + '\n';
+  std::replace(shown.begin(), shown.end(), sioc_lib::kUnbrokenSpace, ' ');
+  write(shown);
+}
+
+void printWrapped(const std::string& text) {
+  constexpr size_t kWidth = 79;
+  for (size_t start = 0;;) {
+    const size_t end = std::min(text.find('\n', start), text.size());
+    const std::string line = text.substr(start, end - start);
+    // A line that fits keeps its spacing; a longer one keeps its indent,
+    // then its words follow one space apart.
+    const size_t indent = std::min(line.find_first_not_of(' '), line.size());
+    std::string shown = line.substr(0, indent);
+    std::istringstream words(columns(line) <= kWidth ? "" : line.substr(indent));
+    size_t onThisLine = 0;
+    for (std::string word; std::getline(words, word, ' ');) {
+      if (word.empty()) continue;
+      if (onThisLine > 0 && columns(shown) + 1 + columns(word) > kWidth) {
+        printLine(shown);
+        shown = "    ";
+        onThisLine = 0;
+      }
+      shown += (onThisLine++ > 0 ? " " : "") + word;
+    }
+    printLine(columns(line) <= kWidth ? line : shown);
+    if (end == text.size()) return;
+    start = end + 1;
+  }
+}
+
+void printStop(const std::string& what) {
+  const size_t end = std::min(what.find('\n'), what.size());
+  printLine("! " + what.substr(0, end));
+  if (end < what.size()) printWrapped(what.substr(end + 1));
+}
 
 bool outputIsConsole() {
 #ifdef _WIN32

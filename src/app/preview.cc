@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -17,6 +18,7 @@
 #include "app/run_setup.h"
 #include "config/module_list.h"
 #include "config/sioc_ini.h"
+#include "detect/board_listing.h"
 #include "sioc_lib/file_system.h"
 #include "sioc_lib/path_text.h"
 #include "sioc_lib/txt_file.h"
@@ -137,13 +139,14 @@ void printChanges(const std::string& heading, const std::vector<std::string_view
     for (; j < after.size() && edit.comes[j]; ++j) change(false, j, after[j]);
     if (i + j == at) break;  // the kept lines differ: never, for a right edit
   }
-  printLine(heading + count(out) + " out, " + count(in) + " in" +
-            (edit.shortest ? ""
-                           : " (found quickly for files this large, so maybe not the "
-                             "fewest)"));
+  printWrapped(heading + count(out) + " removed, " + count(in) + " added" +
+               (edit.shortest ? ""
+                              : " (found quickly for files this large, so maybe not the "
+                                "fewest)"));
   for (const std::string& line : shown) printLine(line);
   if (hiddenOut + hiddenIn > 0) {
-    printLine("  and " + count(hiddenOut) + " more out, " + count(hiddenIn) + " more in");
+    printWrapped("  and " + count(hiddenOut) + " more removed, " + count(hiddenIn) +
+                 " more added");
   }
 }
 
@@ -158,18 +161,19 @@ class PreviewReports : public sioc_lib::FileReports {
                const sioc_lib::FileStatus& earlier,
                sioc_lib::ExistingFile existing) override;
   void passedOver(const std::filesystem::path& name, const std::string& why) override {
-    printLine(sioc_lib::pathText(name.filename()) + ": " + why);
+    printWrapped(sioc_lib::pathText(name.filename()) + ": " + why);
   }
 
   // The heading and the "!" lines of the file the run stops at.
   void stop(const std::string& failure) const {
     printLine(sioc_lib::pathText(current_.filename()) + ":");
-    printLine("! " + failure);
+    printStop(failure);
   }
 
  private:
   std::filesystem::path current_;
   std::vector<std::filesystem::path> leftovers_;  // removed in this step
+  bool legendShown_ = false;
 };
 
 void PreviewReports::written(const std::filesystem::path& path, const std::string& text,
@@ -191,22 +195,29 @@ void PreviewReports::written(const std::filesystem::path& path, const std::strin
     }
     const std::vector<std::string_view> comingIn = sioc_lib::lineViews(text);
     if (!bytes) {
-      printLine(name + ": replaced; its lines cannot be read to show them, " +
-                count(comingIn.size()) + " come in");
+      printWrapped(name + ": replaced; its lines cannot be read to show them, " +
+                   count(comingIn.size()) + " come in");
     } else if (const std::vector<std::string_view> lines = sioc_lib::lineViews(*bytes);
                *bytes == text) {
       printLine(name + ": unchanged");
     } else if (lines == comingIn) {
       printLine(name + ": the same lines; their line ends become CR LF");
     } else {
+      if (!legendShown_) {
+        printWrapped(
+            "\"- 3:\" is line 3 of the file now, which a run removes; \"+ 5:\" is line 5 "
+            "of the file as a run writes it, which it adds; lines that stay are not "
+            "shown.");
+        legendShown_ = true;
+      }
       printChanges(name + ": ", lines, comingIn);
       if (lineEndsChange(*bytes)) printLine("  and the line ends become CR LF");
     }
   }
   // The leftovers of runs cut off, which a run removes as it writes.
   for (const std::filesystem::path& left : leftovers_) {
-    printLine(sioc_lib::pathText(left.filename()) +
-              ": removed, a leftover of a run that was cut off");
+    printWrapped(sioc_lib::pathText(left.filename()) +
+                 ": removed, a leftover of a run that was cut off");
   }
   leftovers_.clear();
 }
@@ -214,13 +225,28 @@ void PreviewReports::written(const std::filesystem::path& path, const std::strin
 }  // namespace
 
 void previewSetupRun(const ModuleSlots& slots) {
-  printLine("");
-  printLine("What a setup run would change in " + sioc_lib::windowsForm(baseFolder) +
-            ":");
   moduleSlots = slots;
   moduleListContent.clear();
   siocIniContent.clear();
-  collectModuleFolders();
+  // The slots say which modules the run leaves out, so the collection that
+  // finds them comes first; its lines follow, as a run prints them.
+  std::vector<LeftOutModule> leftOut;
+  std::map<int, std::string> why;
+  std::optional<std::string> failure;
+  try {
+    collectModuleFolders([&](const LeftOutModule& module) {
+      leftOut.push_back(module);
+      why[module.slot] = module.why;
+    });
+  } catch (const std::runtime_error& e) {
+    failure = e.what();
+  }
+  for (const std::string& line : slotLines(slots, why)) printWrapped(line);
+  printLine("");
+  printWrapped("What a setup run would change in " + sioc_lib::wholeForm(baseFolder) +
+               ":");
+  for (const LeftOutModule& module : leftOut) printLine(module.lines);
+  if (failure) return printStop(*failure);
   buildSiocIni();
   if (moduleListContent.empty()) {
     printLine("A setup run would write nothing:");
@@ -231,8 +257,13 @@ void previewSetupRun(const ModuleSlots& slots) {
   PreviewReports reports;
   try {
     writeSetupFiles(reports);
-    if (const std::optional<std::string> note = virtualStoreNote()) printLine(*note);
+    if (const std::optional<std::string> note = virtualStoreNote()) printWrapped(*note);
   } catch (const std::runtime_error& e) {
     reports.stop(e.what());
   }
+  // Where the last screen shows them, after the changes.
+  if (leftOut.empty()) return;
+  printLine("");
+  printWrapped("The modules a setup run leaves out, as said above:");
+  for (const LeftOutModule& module : leftOut) printLine(module.lines);
 }

@@ -17,11 +17,14 @@ int runBoards() {
   try {
     const std::vector<HidDeviceRecord> devices = readDevices(*takeHidSnapshot());
     const BoardListing listing = listBoards(devices);
-    for (const std::string& line : listing.lines) printLine(line);
+    for (const std::string& line : listing.lines) printWrapped(line);
     const StartupLocation location = locateBaseFolder(startupFolder);
     if (!location.found) {
+      if (listing.slots) {
+        for (const std::string& line : slotLines(*listing.slots, {})) printWrapped(line);
+      }
       printLine("");
-      printLine(
+      printWrapped(
           "Started in the installation's TRV_setup folder, it also shows what a setup "
           "run would change there.");
     } else if (listing.slots) {
@@ -29,7 +32,7 @@ int runBoards() {
       previewSetupRun(*listing.slots);
     }
   } catch (const std::exception& e) {
-    printLine(std::string("! ") + e.what());
+    printStop(e.what());
   }
   // Only a person needs the window kept open; output sent to a file or a
   // pipe (as a helper asks for it) ends at once, all of it there.

@@ -43,7 +43,7 @@ void writeSetupFiles(sioc_lib::FileReports& reports) {
 
 void runSetup() {
   detectModules();
-  collectModuleFolders();
+  collectModuleFolders([](const LeftOutModule& module) { printLine(module.lines); });
   buildSiocIni();
   printLine("\n");
   if (moduleListContent.empty()) {
@@ -60,7 +60,7 @@ void runSetup() {
   }
   RunReports reports;
   writeSetupFiles(reports);
-  if (const std::optional<std::string> note = virtualStoreNote()) printLine(*note);
+  if (const std::optional<std::string> note = virtualStoreNote()) printWrapped(*note);
 }
 
 int runTool() {
@@ -85,7 +85,7 @@ int runTool() {
       printLine(location.message);
     }
   } catch (const std::exception& e) {
-    printLine(std::string("! ") + e.what());
+    printStop(e.what());
   }
   waitForReturn();
   return 0;

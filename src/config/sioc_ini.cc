@@ -166,6 +166,6 @@ std::optional<std::string> virtualStoreNote() {
       sioc_lib::fileSystem().virtualStoreCopy(siocIniPath());
   if (!copy) return std::nullopt;
   return "Older programs started without administrator rights read " +
-         sioc_lib::windowsForm(*copy) +
+         sioc_lib::wholeForm(*copy) +
          " instead; removing that copy lets them read the new sioc.ini.";
 }

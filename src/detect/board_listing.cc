@@ -126,12 +126,18 @@ BoardListing listBoards(const std::vector<HidDeviceRecord>& devices) {
     return listing;
   }
   listing.slots = outcome.slots;
-  lines.emplace_back("A setup run would fill these slots:");
-  for (int slot = 0; slot < kModuleSlotCount; ++slot) {
-    if (outcome.slots[slot] != -1) {
-      lines.push_back("  " + moduleName(slot) + " with device number " +
-                      std::to_string(outcome.slots[slot]));
-    }
-  }
   return listing;
+}
+
+std::vector<std::string> slotLines(const ModuleSlots& slots,
+                                   const std::map<int, std::string>& leftOut) {
+  std::vector<std::string> lines = {"A setup run would fill these slots:"};
+  for (int slot = 0; slot < kModuleSlotCount; ++slot) {
+    if (slots[slot] == -1) continue;
+    const auto why = leftOut.find(slot);
+    lines.push_back(
+        "  " + moduleName(slot) + " with device number " + std::to_string(slots[slot]) +
+        (why == leftOut.end() ? "" : ": left out, not configured: " + why->second));
+  }
+  return lines;
 }

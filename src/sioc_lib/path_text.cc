@@ -39,6 +39,12 @@ std::string windowsForm(const std::filesystem::path& path) {
   return windowsForm(pathText(path));
 }
 
+std::string wholeForm(const std::filesystem::path& path) {
+  std::string text = windowsForm(path);
+  std::replace(text.begin(), text.end(), ' ', kUnbrokenSpace);
+  return text;
+}
+
 std::filesystem::path joinPath(const std::filesystem::path& left,
                                const std::string& right) {
   std::string text = pathText(left);

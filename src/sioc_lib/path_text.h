@@ -17,6 +17,11 @@ std::string pathText(const std::filesystem::path& path);
 std::string windowsForm(std::string text);
 std::string windowsForm(const std::filesystem::path& path);
 
+// A path in a sentence the console breaks into lines: its Windows form, its
+// spaces marked as spaces no line is broken at (shown as plain spaces).
+constexpr char kUnbrokenSpace = '\x1F';
+std::string wholeForm(const std::filesystem::path& path);
+
 // Joins with one separator between the parts, none when the left part is
 // empty or ends in a colon or a separator, or the right part begins with one.
 std::filesystem::path joinPath(const std::filesystem::path& left,

@@ -84,7 +84,7 @@ struct TemporaryFile {
 
 std::string reasonNote(Access access, const char* what,
                        const std::filesystem::path& name) {
-  const std::string shown = windowsForm(name);
+  const std::string shown = wholeForm(name);
   switch (access) {
     case Access::kDenied:
       return std::string("\nThis user may not change the ") + what + " " + shown +

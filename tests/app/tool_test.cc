@@ -94,6 +94,19 @@ const std::string kReadOnly =
 #else
     "give its owner the right to write it (chmod u+w), then run the setup again.\n";
 #endif
+const std::string kLegend =
+    "\"- 3:\" is line 3 of the file now, which a run removes; \"+ 5:\" is line 5 of "
+    "the file as a run writes it, which it adds; lines that stay are not shown.\n";
+// What a run says of the modules it leaves out.
+const std::string kNoComm1 =
+    "\n? Module folder: @\\Vorlancockpit\\TRVcomm1\nnot found for comm1\n"
+    "comm1 not configured.\n";
+const std::string kNoModules =
+    "\n? file module.lst not found in @\\Vorlancockpit\\TRVefis1\nefis1 not "
+    "configured.\n\n"
+    "\n? file module.lst in @\\Vorlancockpit\\TRVmcp is empty.\nmcp not configured.\n\n"
+    "\n? file module.lst not found in @\\Vorlancockpit\\TRVcomm1\ncomm1 not "
+    "configured.\n";
 const std::string kPrompt = "\nPress <Return> or <Enter> to close this window ...";
 
 // sioc.ini for efis1 = 1, mcp = 0 and cdu1 = 4, with LF line ends.
@@ -148,6 +161,23 @@ void layOut(const fs::path& name, const std::string& bytes) {
 }
 
 // The promises every row keeps.
+
+// The tool's own lines fit 80 columns: only a line it prints as given (a
+// "!" or "?" line, a file's line, "<path> created.") may be longer. Gives the text with
+// the lines it broke joined again.
+std::string unwrapped(const std::string& text) {
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    const auto columns = std::count_if(line.begin(), line.end(), [](char c) {
+      return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    });
+    const bool given = line.rfind("! ", 0) == 0 || line.rfind("? ", 0) == 0 ||
+                       line.rfind("  - ", 0) == 0 || line.rfind("  + ", 0) == 0 ||
+                       line.find(" created.") == line.size() - 9;
+    EXPECT_TRUE(columns <= 79 || given) << line;
+  }
+  return replaced(text, "\n    ", " ");
+}
 
 // Every file as the row expects it ("*": any bytes), and no other.
 void expectFilesAsWritten(Files found, const Files& expected) {
@@ -222,8 +252,8 @@ void check(const Row& row) {
   HANDLE holder = row.held_ != 0 && !row.letGo_ ? hold() : INVALID_HANDLE_VALUE;
 #endif
   // The preview, taken first, meets the failures that the row injects.
-  const std::string preview = test::runProgram(
-      row.plugged_ ? TRV_BOARDS_EXE : TRV_BOARDS_SCRIPTED_EXE, base / row.start_);
+  const std::string preview = unwrapped(test::runProgram(
+      row.plugged_ ? TRV_BOARDS_EXE : TRV_BOARDS_SCRIPTED_EXE, base / row.start_));
   EXPECT_EQ(test::filesBelow(base), laidOut) << "the preview wrote";
   const std::string shownBase = sioc_lib::windowsForm(base);
   const std::string ending = replaced(row.preview_, "@", shownBase);
@@ -237,8 +267,8 @@ void check(const Row& row) {
       CloseHandle(held);
     });
 #endif
-  const std::string run = test::runProgram(
-      row.plugged_ ? TRV_SETUP_EXE : TRV_SETUP_SCRIPTED_EXE, base / row.start_);
+  const std::string run = unwrapped(test::runProgram(
+      row.plugged_ ? TRV_SETUP_EXE : TRV_SETUP_SCRIPTED_EXE, base / row.start_));
 #ifdef _WIN32
   if (letGo.joinable()) letGo.join();
   if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
@@ -266,13 +296,15 @@ std::vector<Row> rows() {
           .layout("efis1=panels/efis.ssi\nEFIS.txt\r\n|mcp=x\r\n|cdu1=x\r\n"
                   "|ini=<mode 600>[SIOC]\nold=1\n")
           .prints("efis1 module detected\nmcp module detected\n"
-                  "comm1 module detected\ncdu1 module detected\n\n"
-                  "? Module folder: @\\Vorlancockpit\\TRVcomm1\nnot found for comm1\n"
-                  "comm1 not configured.\n\n\n\n" +
-                  kList + kBackup + kIni)
+                  "comm1 module detected\ncdu1 module detected\n" +
+                  kNoComm1 + "\n\n\n" + kList + kBackup + kIni)
           .writes(
               "list=EFIS.txt\r\npanels\\efis.ssi\r\nx\r\n|backup=[SIOC]\nold=1\n|ini=" +
-              crlf(kWorkedExampleIni)),
+              crlf(kWorkedExampleIni))
+          // The last screen repeats what the run leaves out.
+          .previewEnds("  and the line ends become CR LF\n\n"
+                       "The modules a setup run leaves out, as said above:\n" +
+                       kNoComm1 + "\n"),
       Row("EntriesMergedSortedByteWiseOnceEachInWindowsForm")
           .boards("efis:1 mcp:3")
           .layout("mcp=b\r\na\nB\r\nab\r\n\xC3\xA9\r\nZ\r\n\r\n\x80\r\ndir/f.txt\r\n"
@@ -287,15 +319,17 @@ std::vector<Row> rows() {
           .boards("efis:2 mcp:3 comm8:6")
           .layout("Vorlancockpit/TRVefis1/=|mcp=|Vorlancockpit/TRVcomm1/module.lst/"
                   "=|ini=kept")
-          .prints("efis1 module detected\nmcp module detected\ncomm1 module detected\n\n"
-                  "? file module.lst not found in @\\Vorlancockpit\\TRVefis1\n"
-                  "efis1 not configured.\n\n\n"
-                  "? file module.lst in @\\Vorlancockpit\\TRVmcp is empty.\n"
-                  "mcp not configured.\n\n\n"
-                  "? file module.lst not found in @\\Vorlancockpit\\TRVcomm1\n"
-                  "comm1 not configured.\n\n\n\n"
-                  "No files produced ...\n\n")
-          .previewEnds("A setup run would write nothing:\nNo files produced ...\n"),
+          .prints("efis1 module detected\nmcp module detected\ncomm1 module detected\n" +
+                  kNoModules + "\n\n\nNo files produced ...\n\n")
+          .previewEnds("A setup run would fill these slots:\n"
+                       "  efis1 with device number 2: left out, not configured: file "
+                       "module.lst not found in @\\Vorlancockpit\\TRVefis1\n"
+                       "  mcp with device number 3: left out, not configured: file "
+                       "module.lst in @\\Vorlancockpit\\TRVmcp is empty\n"
+                       "  comm1 with device number 6: left out, not configured: file "
+                       "module.lst not found in @\\Vorlancockpit\\TRVcomm1\n\n" +
+                       kChanges + kNoModules +
+                       "\nA setup run would write nothing:\nNo files produced ...\n"),
       atc("FolderAtTheBackupsNameLeavesSiocIni")
           .layout("atc=a\r\n|siocini_before_setup_Vorlantrv.ini/=|ini=hand")
           .prints(kAtc + "! Failed to create @\\siocini_before_setup_Vorlantrv.ini\n"),
@@ -318,8 +352,9 @@ std::vector<Row> rows() {
                   "|ini=" + crlf(kWorkedExampleIni))
           .previewEnds(kChanges +
                        "Vorlantrv.lst: the same lines; their line ends become CR LF\n"
-                       "siocini_before_setup_Vorlantrv.ini: new, a copy of sioc.ini\n"
-                       "sioc.ini: 1 line out, 1 line in\n  - 6: Minimized=Yes\n"
+                       "siocini_before_setup_Vorlantrv.ini: new, a copy of sioc.ini\n" +
+                       kLegend +
+                       "sioc.ini: 1 line removed, 1 line added\n  - 6: Minimized=Yes\n"
                        "  + 6: Minimized=No\n  and the line ends become CR LF\n"),
       // A line that holds what a console would act on or not show is quoted,
       // those bytes as \xHH and lookalike characters as \u{XXXX}. A run's
@@ -336,8 +371,8 @@ std::vector<Row> rows() {
           .prints(kAtc + kList + kIni)
           .writes("list=*|ini=*|~trvold01.tmp=<gone>")
           .previewEnds(
-              kChanges +
-              "Vorlantrv.lst: 1 line out, 14 lines in\n  - 1: old\n"
+              kChanges + kLegend +
+              "Vorlantrv.lst: 1 line removed, 14 lines added\n  - 1: old\n"
               "  + 1: \"\\x1B]0;title\\x07\"\n  + 2: \"\\\"quoted\\\"\"\n"
               "  + 3: \"Jo\\u{0308}rg\"\n  + 4: J\xC3\xB6rg\n  + 5: a\\b\n"
               "  + 6: \"lone\\x0Dcr\"\n  + 7: \"nbsp\\u{00A0}\"\n"
