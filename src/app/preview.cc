@@ -260,6 +260,7 @@ void previewSetupRun(const ModuleSlots& slots) {
     if (const std::optional<std::string> note = virtualStoreNote()) printWrapped(*note);
   } catch (const std::runtime_error& e) {
     reports.stop(e.what());
+    printWrapped("A setup run would stop there, before it writes any file.");
   }
   // Where the last screen shows them, after the changes.
   if (leftOut.empty()) return;

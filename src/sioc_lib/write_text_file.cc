@@ -82,19 +82,17 @@ struct TemporaryFile {
 
 }  // namespace
 
+// In Windows' words on both platforms, as the tool speaks to builders on
+// Windows alone; the Linux build shows them to its tests.
 std::string reasonNote(Access access, const char* what,
                        const std::filesystem::path& name) {
   const std::string shown = wholeForm(name);
   switch (access) {
     case Access::kDenied:
       return std::string("\nThis user may not change the ") + what + " " + shown +
-#ifdef _WIN32
              ": start the program with \"Run as administrator\", or keep the "
              "installation outside protected folders such as Program Files or the "
              "root of a drive (C:\\).";
-#else
-             ": its owner may, or may give this user the right (chmod, chown).";
-#endif
     case Access::kProtected:  // on Windows only
       return std::string("\nA protection refused the change to the ") + what + " " +
              shown +
@@ -102,13 +100,8 @@ std::string reasonNote(Access access, const char* what,
              "(Controlled folder access) or in the virus scanner, then run it again.";
     case Access::kReadOnly:
       return "\nThe file " + shown +
-#ifdef _WIN32
              " is read-only: clear Read-only in its Properties (right-click it in "
              "Explorer), then run the setup again.";
-#else
-             " is read-only: give its owner the right to write it (chmod u+w), then "
-             "run the setup again.";
-#endif
     case Access::kHeld:
       return "\nAnother program has the file " + shown +
              " open: close it (SIOC itself, an editor or a sync client), then run "
