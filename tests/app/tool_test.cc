@@ -153,6 +153,17 @@ void layOut(const fs::path& name, const std::string& bytes) {
   std::sscanf(bytes.c_str(), "<mode %o>%n", &mode, &skip);
   if (name.filename().empty()) return;  // a folder
   test::writeBytes(name, bytes.substr(skip));
+#ifdef _WIN32
+  // Only the system and administrators may open it: a DACL that no new file
+  // has (Wine keeps what the Unix mode can say of it).
+  PSECURITY_DESCRIPTOR only = nullptr;
+  if (name.filename() == "sioc.ini" &&
+      ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;FA;;;SY)(A;;FA;;;BA)",
+                                                           1, &only, nullptr)) {
+    SetFileSecurityW(name.c_str(), DACL_SECURITY_INFORMATION, only);
+    LocalFree(only);
+  }
+#endif
   fs::last_write_time(name, fs::last_write_time(name) - std::chrono::minutes(minutes));
   if (mode != 01000) fs::permissions(name, static_cast<fs::perms>(mode));
 }
@@ -191,25 +202,12 @@ void expectPreviewStopsAsTheRun(const std::string& preview, const std::string& r
 }
 
 #ifdef _WIN32
-// A file's DACL in SDDL; set from it where dacl is given.
-std::wstring daclOf(const fs::path& file, const wchar_t* dacl = nullptr) {
-  PSECURITY_DESCRIPTOR set = nullptr;
-  if (dacl != nullptr &&
-      ConvertStringSecurityDescriptorToSecurityDescriptorW(dacl, 1, &set, nullptr)) {
-    SetFileSecurityW(file.c_str(), DACL_SECURITY_INFORMATION, set);
-    LocalFree(set);
-  }
-  char descriptor[4096];
+// A file's DACL, as the bytes of its security descriptor.
+std::string daclOf(const fs::path& file) {
+  char bytes[4096];
   DWORD size = 0;
-  wchar_t* text = nullptr;
-  if (GetFileSecurityW(file.c_str(), DACL_SECURITY_INFORMATION, descriptor,
-                       sizeof descriptor, &size) == 0 ||
-      !ConvertSecurityDescriptorToStringSecurityDescriptorW(
-          descriptor, 1, DACL_SECURITY_INFORMATION, &text, nullptr))
-    return L"none";
-  const std::wstring sddl = text;
-  LocalFree(text);
-  return sddl;
+  GetFileSecurityW(file.c_str(), DACL_SECURITY_INFORMATION, bytes, sizeof bytes, &size);
+  return std::string(bytes, std::min<size_t>(size, sizeof bytes));
 }
 #endif
 
@@ -229,14 +227,7 @@ void check(const Row& row) {
   test::writeBytes(devices, test::boards(row.boards_));
   test::setEnv("TRV_SETUP_DEVICES", devices.u8string());
 #ifdef _WIN32
-  // A replaced sioc.ini keeps its DACL, one that no new file has: only the
-  // system and administrators may open it (Wine keeps what the Unix mode
-  // can say of it).
-  const bool iniLaidOut =
-      laidOut.count("sioc.ini") != 0 &&
-      (GetFileAttributesW((base / "sioc.ini").c_str()) & FILE_ATTRIBUTE_READONLY) == 0;
-  const std::wstring dacl =
-      iniLaidOut ? daclOf(base / "sioc.ini", L"D:P(A;;FA;;;SY)(A;;FA;;;BA)") : L"";
+  const std::string dacl = daclOf(base / "sioc.ini");
   std::optional<test::PluggedBoards> plugged;
   if (row.plugged_) plugged.emplace(row.boards_);
   const auto hold = [&] {
@@ -268,7 +259,8 @@ void check(const Row& row) {
 #ifdef _WIN32
   if (letGo.joinable()) letGo.join();
   if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
-  if (iniLaidOut) {
+  // A replaced sioc.ini keeps its DACL.
+  if (laidOut.count("sioc.ini") != 0) {
     EXPECT_EQ(daclOf(base / "sioc.ini"), dacl);
   }
 #endif
