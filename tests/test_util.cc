@@ -61,20 +61,17 @@ void writeBytes(const fs::path& file, const std::string& bytes) {
   std::ofstream(file, std::ios::binary) << bytes;
 }
 
-std::optional<std::string> readBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in || fs::is_directory(file)) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 std::map<std::string, std::string> filesBelow(const fs::path& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
     std::error_code ec;  // a link loop has no status
     // A FIFO would block a read.
-    if (!entry.is_directory(ec))
-      files[entry.path().lexically_relative(folder).generic_u8string()] =
-          entry.is_regular_file(ec) ? *readBytes(entry.path()) : "<other>";
+    if (entry.is_directory(ec)) continue;
+    std::string& bytes =
+        files[entry.path().lexically_relative(folder).generic_u8string()];
+    std::ifstream in(entry.is_regular_file(ec) ? entry.path() : fs::path(),
+                     std::ios::binary);
+    bytes = in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<other>";
   }
   return files;
 }
@@ -134,12 +131,8 @@ void importRegistry(const std::string& text) {
              "Windows Registry Editor Version 5.00\r\n" + text);
   const std::wstring command =
       L"regedit /S \"" + (dir.path() / "boards.reg").wstring() + L"\"";
-  // -1: the shell did not start (errno says why); else regedit's status.
-  const int status = _wsystem(command.c_str());
-  if (status != 0)
-    throw std::runtime_error(
-        "regedit /S " + (dir.path() / "boards.reg").u8string() + ": " +
-        (status == -1 ? std::strerror(errno) : "status " + std::to_string(status)));
+  if (const int status = _wsystem(command.c_str()); status != 0)
+    throw std::runtime_error("regedit /S: status " + std::to_string(status));
 }
 
 // Every device and interface of ours, also those a killed test left.

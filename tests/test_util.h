@@ -29,7 +29,6 @@ class TempDir {
 std::string replaced(std::string text, const std::string& from, const std::string& to);
 
 void writeBytes(const fs::path& file, const std::string& bytes);
-std::optional<std::string> readBytes(const fs::path& file);
 // Every file below folder by its relative name, with its bytes.
 std::map<std::string, std::string> filesBelow(const fs::path& folder);
 
