@@ -23,7 +23,8 @@ for base in "$root/drive" "$root/Jörg"; do
   mkdir -p "$base/Vorlancockpit/SIOC/Kesmira/TRV_setup" "$base/Vorlancockpit/TRVatc"
   printf 'atc.ssi\r\n' >"$base/Vorlancockpit/TRVatc/module.lst"
 done
-expect() { grep -qxF "$1" <<<"$2" || { echo "missing line: $1"; echo "$2"; exit 1; }; }
+# A line of the tool's own, with the lines it broke at 80 columns joined.
+expect() { grep -qxF "$1" <<<"${2//$'\n    '/ }" || { echo "missing line: $1"; echo "$2"; exit 1; }; }
 
 printf 'mine\r\n' >"$root/drive/sioc.ini"
 # A hidden sioc.ini stays hidden; a copy of it under VirtualStore is named.
