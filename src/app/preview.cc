@@ -222,6 +222,18 @@ void PreviewReports::written(const std::filesystem::path& path, const std::strin
   leftovers_.clear();
 }
 
+// Collects the module folders as a run does, keeping what it would say of
+// the modules it leaves out, and the failure that would stop it.
+std::vector<LeftOutModule> collectQuietly(std::optional<std::string>& failure) {
+  std::vector<LeftOutModule> leftOut;
+  try {
+    collectModuleFolders([&](const LeftOutModule& module) { leftOut.push_back(module); });
+  } catch (const std::runtime_error& e) {
+    failure = e.what();
+  }
+  return leftOut;
+}
+
 }  // namespace
 
 void previewSetupRun(const ModuleSlots& slots) {
@@ -230,17 +242,10 @@ void previewSetupRun(const ModuleSlots& slots) {
   siocIniContent.clear();
   // The slots say which modules the run leaves out, so the collection that
   // finds them comes first; its lines follow, as a run prints them.
-  std::vector<LeftOutModule> leftOut;
-  std::map<int, std::string> why;
   std::optional<std::string> failure;
-  try {
-    collectModuleFolders([&](const LeftOutModule& module) {
-      leftOut.push_back(module);
-      why[module.slot] = module.why;
-    });
-  } catch (const std::runtime_error& e) {
-    failure = e.what();
-  }
+  const std::vector<LeftOutModule> leftOut = collectQuietly(failure);
+  std::map<int, std::string> why;
+  for (const LeftOutModule& module : leftOut) why[module.slot] = module.why;
   for (const std::string& line : slotLines(slots, why)) printWrapped(line);
   printLine("");
   printWrapped("What a setup run would change in " + sioc_lib::wholeForm(baseFolder) +
