@@ -84,10 +84,8 @@ const std::string kList = "@\\Vorlantrv.lst created.\n";
 const std::string kBackup = "@\\siocini_before_setup_Vorlantrv.ini created.\n";
 const std::string kIni = "@\\sioc.ini created.\n";
 const std::string kAtc = "atc module detected\n\n\n";
-// What a preview prints before its changes, and of a backup it cannot make.
+// What a preview prints before its changes.
 const std::string kChanges = "What a setup run would change in @:\n";
-const std::string kNoBackup =
-    "siocini_before_setup_Vorlantrv.ini: none is made, as there is no sioc.ini\n";
 const std::string kReadOnly =
     "! Failed to create @\\sioc.ini\nThe file @\\sioc.ini is read-only: clear "
     "Read-only in its Properties (right-click it in Explorer), then run the setup "
@@ -252,10 +250,7 @@ void check(const Row& row) {
 #ifdef _WIN32
   std::thread letGo;
   if (row.letGo_)
-    letGo = std::thread([&, held = hold()] {
-      Sleep(1000);
-      CloseHandle(held);
-    });
+    letGo = std::thread([held = hold()] { Sleep(1000), CloseHandle(held); });
 #endif
   const std::string run = unwrapped(test::runProgram(
       row.plugged_ ? TRV_SETUP_EXE : TRV_SETUP_SCRIPTED_EXE, base / row.start_));
@@ -371,7 +366,8 @@ std::vector<Row> rows() {
               "  + 13: \"\\u{FEFF}bom\"\n  + 14: "
               "\"\\xFFx\\xED\\xA0\\x80\\xE2\\x82x\\xF4\\x90\\x80\\x80\"\n"
               "~trvold01.tmp: removed, a leftover of a run that was cut off\n" +
-              kNoBackup + "sioc.ini: new\n"),
+              "siocini_before_setup_Vorlantrv.ini: none is made, as there is no "
+              "sioc.ini\nsioc.ini: new\n"),
       Row("NoBoardPluggedInWritesNothing")
           .layout("atc=a\r\n|ini=kept")
           .prints("! None of the Opencockpits modules detected.\n")
@@ -485,7 +481,9 @@ struct FaultyFileSystem : sioc_lib::SystemFileSystem {
     const std::string call = std::to_string(++calls[step]);
     return fault == step + " " + call || fault == step + " " + file.filename().u8string();
   }
+  // "link NAME": a link stands at NAME, to what stands there.
   sioc_lib::FileStatus status(const fs::path& name, bool followLinks) override {
+    if (!followLinks && fails("link", name)) return {sioc_lib::Standing::kOther};
     return fails("status", name) ? sioc_lib::FileStatus{}
                                  : SystemFileSystem::status(name, followLinks);
   }
@@ -548,6 +546,10 @@ TEST(FileFaultsTest, NothingLostNothingSaidThatDidNotHappen) {
       {"write 1", kAtc + "! Failed to create @\\Vorlantrv.lst\n"},
       {"read sioc.ini", kAtc + kList + "! Failed to read @\\sioc.ini\n", "list=a\r\n"},
       {"place siocini_before_setup_Vorlantrv.ini",
+       kAtc + kList + "! Failed to create @\\siocini_before_setup_Vorlantrv.ini\n",
+       "list=a\r\n"},
+      // A link to nothing can hold no backup: sioc.ini is not replaced.
+      {"link siocini_before_setup_Vorlantrv.ini",
        kAtc + kList + "! Failed to create @\\siocini_before_setup_Vorlantrv.ini\n",
        "list=a\r\n"},
       {"replace sioc.ini", kAtc + kList + kBackup + "! Failed to create @\\sioc.ini\n",
