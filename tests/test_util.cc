@@ -44,9 +44,8 @@ TempDir::~TempDir() {
   std::error_code ec;
   // Tests leave read-only files behind; open them up before removing.
   for (auto it = fs::recursive_directory_iterator(path_, ec);
-       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
     fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-  }
   fs::remove_all(path_, ec);
 }
 

@@ -65,30 +65,24 @@ void printLine(const std::string& text) {
   write(shown);
 }
 
-void printWrapped(const std::string& text) {
+void printWrapped(const std::string& line) {
   constexpr size_t kWidth = 79;
-  for (size_t start = 0;;) {
-    const size_t end = std::min(text.find('\n', start), text.size());
-    const std::string line = text.substr(start, end - start);
-    // A line that fits keeps its spacing; a longer one keeps its indent,
-    // then its words follow one space apart.
-    const size_t indent = std::min(line.find_first_not_of(' '), line.size());
-    std::string shown = line.substr(0, indent);
-    std::istringstream words(columns(line) <= kWidth ? "" : line.substr(indent));
-    size_t onThisLine = 0;
-    for (std::string word; std::getline(words, word, ' ');) {
-      if (word.empty()) continue;
-      if (onThisLine > 0 && columns(shown) + 1 + columns(word) > kWidth) {
-        printLine(shown);
-        shown = "    ";
-        onThisLine = 0;
-      }
-      shown += (onThisLine++ > 0 ? " " : "") + word;
+  if (columns(line) <= kWidth) return printLine(line);  // with its spacing
+  // Its indent stays; its words follow one space apart.
+  const size_t indent = std::min(line.find_first_not_of(' '), line.size());
+  std::string shown = line.substr(0, indent);
+  std::istringstream words(line.substr(indent));
+  size_t onThisLine = 0;
+  for (std::string word; std::getline(words, word, ' ');) {
+    if (word.empty()) continue;
+    if (onThisLine > 0 && columns(shown) + 1 + columns(word) > kWidth) {
+      printLine(shown);
+      shown = "    ";
+      onThisLine = 0;
     }
-    printLine(columns(line) <= kWidth ? line : shown);
-    if (end == text.size()) return;
-    start = end + 1;
+    shown += (onThisLine++ > 0 ? " " : "") + word;
   }
+  printLine(shown);
 }
 
 void printStop(const std::string& what) {

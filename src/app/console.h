@@ -9,14 +9,14 @@
 // at all depending on its version; a pipe or a file gets the bytes.
 void printLine(const std::string& text);
 
-// Prints a text of the tool's own wording, each of its lines broken at
-// spaces into lines of at most 79 characters, the later ones indented by
-// four spaces; a word longer than that stands whole on a line of its own.
-// A path's spaces marked by wholeForm are never broken at.
-void printWrapped(const std::string& text);
+// Prints a line of the tool's own wording, broken at spaces into lines of
+// at most 79 characters, the later ones indented by four spaces; a word
+// longer than that stands whole on a line of its own. A path's spaces
+// marked by wholeForm are never broken at.
+void printWrapped(const std::string& line);
 
 // Prints what stopped a run: "! " and the first line of what as it is, then
-// the lines that say why, wrapped.
+// the line that says why, wrapped.
 void printStop(const std::string& what);
 
 // Whether standard output is a console (or terminal) that a person reads,

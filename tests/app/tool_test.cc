@@ -170,17 +170,22 @@ void layOut(const fs::path& name, const std::string& bytes) {
 // The promises every row keeps.
 
 // The tool's own lines fit 80 columns: only a line it prints as given (a
-// "!" or "?" line, a file's line, "<path> created.") may be longer. Gives the text with
-// the lines it broke joined again.
+// "!" or "?" line, a file's line, "<path> created.") may be longer, and
+// each is broken only where the next word would not fit. Gives the text
+// with the lines it broke joined again.
 std::string unwrapped(const std::string& text) {
   static const std::regex kGiven("^(! |\\? |  [-+] )| created\\.$");
+  const auto columns = [](const std::string& line) {
+    return std::count_if(line.begin(), line.end(),
+                         [](char c) { return (c & 0xC0) != 0x80; });
+  };
   std::istringstream lines(text);
-  for (std::string line; std::getline(lines, line);) {
-    const auto columns = std::count_if(line.begin(), line.end(), [](char c) {
-      return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    });
-    const bool given = std::regex_search(line, kGiven);
-    EXPECT_TRUE(columns <= 79 || given) << line;
+  for (std::string line, previous; std::getline(lines, line); previous = line) {
+    EXPECT_TRUE(columns(line) <= 79 || std::regex_search(line, kGiven)) << line;
+    // Broken only where the next word would not fit.
+    EXPECT_TRUE(line.rfind("    ", 0) != 0 ||
+                columns(previous + " " + line.substr(4, line.find(' ', 4) - 4)) > 79)
+        << line;
   }
   return replaced(text, "\n    ", " ");
 }
@@ -225,9 +230,8 @@ void check(const Row& row) {
     expected[name] = bytes;
     if (bytes == "<gone>") expected.erase(name);
   }
-  const fs::path devices = dir.path() / "devices.txt";
-  test::writeBytes(devices, test::boards(row.boards_));
-  test::setEnv("TRV_SETUP_DEVICES", devices.u8string());
+  test::writeBytes(dir.path() / "devices.txt", test::boards(row.boards_));
+  test::setEnv("TRV_SETUP_DEVICES", (dir.path() / "devices.txt").u8string());
 #ifdef _WIN32
   const std::string dacl = daclOf(base / "sioc.ini");
   std::optional<test::PluggedBoards> plugged;
@@ -522,9 +526,10 @@ TEST(FileFaultsTest, NothingLostNothingSaidThatDidNotHappen) {
     std::string fault;   // "" for none
     std::string prints;  // after the banner; "@" the base folder
     std::string writes{};
-    std::vector<std::string> saves{};  // sioc.ini saved before each read
-    bool savesWithAPause = false;      // in two writes, from the first read
-    bool otherRunsBackup = false;      // just before the first read
+    // sioc.ini saved before each read; in two writes, from the first read;
+    // another run's backup made just before the first read.
+    std::vector<std::string> saves{};
+    bool savesWithAPause = false, otherRunsBackup = false;
   } rows[] = {
       {"status TRVatc", folder + "\n"},
       // A file that cannot be opened is not read as empty.
