@@ -130,8 +130,8 @@ std::string crlf(const std::string& text) { return replaced(text, "\n", "\r\n");
 
 Files items(const std::string& text) {
   const Files aliases = {{"list", "Vorlantrv.lst"},
-                         {"backup", "siocini_before_setup_Vorlantrv.ini"},
-                         {"ini", "sioc.ini"}};
+                         {"ini", "sioc.ini"},
+                         {"backup", "siocini_before_setup_Vorlantrv.ini"}};
   Files files;
   std::istringstream in(text);
   for (std::string item; std::getline(in, item, '|');) {

@@ -51,8 +51,7 @@ expect "Z:${root//\//\\}\\Jörg\\sioc.ini created." "$shown"
 [ "$(grep -c 'Active code page: 850' <<<"$shown")" = 2 ] || { echo "code page changed"; exit 1; }
 
 # A module list of 40 KiB fits, Vorlantrv.lst beside it no longer does.
-full="$root/full"
-mkdir -p "$full"
+full="$root/full" && mkdir -p "$full"
 if mount -t tmpfs -o size=64k tmpfs "$full" 2>/dev/null; then
   trap 'umount "$full"; rm -f "$dosdevices/$letter:"; rm -rf "$root"' EXIT
   mkdir -p "$full/Vorlancockpit/SIOC/Kesmira/TRV_setup" "$full/Vorlancockpit/TRVatc"

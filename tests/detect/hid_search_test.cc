@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 #include <regex>
 
@@ -36,7 +37,7 @@ TEST(RulesTest, DecideAsTheirPatterns) {
     std::optional<unsigned> id;
     if (std::regex_match(text, match, product) &&
         std::isxdigit(static_cast<unsigned char>(match.str(1)[0])) != 0)
-      id = static_cast<unsigned>(std::stoul(match.str(1), nullptr, 16));
+      id = static_cast<unsigned>(std::strtoul(match.str(1).c_str(), nullptr, 16));
     EXPECT_EQ(productIdInPath(text), id);
     EXPECT_EQ(namesSetupFolder(text), std::regex_match(text, setup));
   }
