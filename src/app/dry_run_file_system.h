@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "sioc_lib/file_system.h"
-#include "sioc_lib/write_text_file.h"
 
 // What stands, what is read, the access probes and the clock are the
 // system's; nothing is written, and each step the system would refuse fails
@@ -34,16 +33,6 @@ class DryRunFileSystem : public sioc_lib::SystemFileSystem {
  private:
   std::filesystem::path made_;
   std::set<std::filesystem::path> removed_;
-};
-
-// File steps that tell nothing.
-class SilentReports : public sioc_lib::FileReports {
- public:
-  void begin(const std::filesystem::path&) override {}
-  void leftoverRemoved(const std::filesystem::path&) override {}
-  void written(const std::filesystem::path&, const std::string&,
-               const sioc_lib::FileStatus&, sioc_lib::ExistingFile) override {}
-  void passedOver(const std::filesystem::path&, const std::string&) override {}
 };
 
 #endif  // TRV_APP_DRY_RUN_FILE_SYSTEM_H_

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "app/console.h"
-#include "app/dry_run_file_system.h"
 #include "app/globals.h"
 #include "app/line_edit.h"
 #include "app/lookalikes.h"
@@ -257,11 +256,9 @@ void previewSetupRun(const ModuleSlots& slots) {
     printLine("A setup run would write nothing:");
     return printLine("No files produced ...");
   }
-  DryRunFileSystem files;
-  const sioc_lib::UseFileSystem use(files);
   PreviewReports reports;
   try {
-    writeSetupFiles(reports);
+    foreseeSetupFiles(reports);
     if (const std::optional<std::string> note = virtualStoreNote()) printWrapped(*note);
   } catch (const std::runtime_error& e) {
     reports.stop(e.what());

@@ -18,18 +18,26 @@
 
 namespace {
 
-// A run tells of each file that appears.
-class RunReports : public sioc_lib::FileReports {
+// File steps that tell nothing: a run's look ahead.
+class SilentReports : public sioc_lib::FileReports {
  public:
   void begin(const std::filesystem::path& /*name*/) override {}
   void leftoverRemoved(const std::filesystem::path& /*temporary*/) override {}
+  void written(const std::filesystem::path& /*name*/, const std::string& /*bytes*/,
+               const sioc_lib::FileStatus& /*earlier*/,
+               sioc_lib::ExistingFile /*existing*/) override {}
+  void passedOver(const std::filesystem::path& /*name*/,
+                  const std::string& /*why*/) override {}
+};
+
+// A run tells of each file that appears.
+class RunReports : public SilentReports {
+ public:
   void written(const std::filesystem::path& name, const std::string& /*bytes*/,
                const sioc_lib::FileStatus& /*earlier*/,
                sioc_lib::ExistingFile /*existing*/) override {
     printLine(sioc_lib::windowsForm(name) + " created.");
   }
-  void passedOver(const std::filesystem::path& /*name*/,
-                  const std::string& /*why*/) override {}
 };
 
 }  // namespace
@@ -41,6 +49,12 @@ void writeSetupFiles(sioc_lib::FileReports& reports) {
   sioc_lib::writeTextFile(reports, siocIniContent, siocIniPath());
 }
 
+void foreseeSetupFiles(sioc_lib::FileReports& reports) {
+  DryRunFileSystem files;
+  const sioc_lib::UseFileSystem use(files);
+  writeSetupFiles(reports);
+}
+
 void runSetup() {
   detectModules();
   collectModuleFolders([](const LeftOutModule& module) { printLine(module.lines); });
@@ -50,14 +64,10 @@ void runSetup() {
     printLine("No files produced ...\n");
     return;
   }
-  {
-    // A step that would fail stops the run before it writes anything: only
-    // what writing alone can tell (a full disk) stops it later.
-    DryRunFileSystem files;
-    const sioc_lib::UseFileSystem use(files);
-    SilentReports reports;
-    writeSetupFiles(reports);
-  }
+  // A step that would fail stops the run before it writes anything: only
+  // what writing alone can tell (a full disk) stops it later.
+  SilentReports quiet;
+  foreseeSetupFiles(quiet);
   RunReports reports;
   writeSetupFiles(reports);
   if (const std::optional<std::string> note = virtualStoreNote()) printWrapped(*note);

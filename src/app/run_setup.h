@@ -8,6 +8,10 @@
 // VirtualStore.
 void writeSetupFiles(sioc_lib::FileReports& reports);
 
+// The same steps over a file system that writes nothing: what they would
+// change is told to reports, and a step that would fail throws as in a run.
+void foreseeSetupFiles(sioc_lib::FileReports& reports);
+
 // Detection, collection and generation, then the files. Failures are thrown
 // with a message ready for the user.
 void runSetup();

@@ -105,8 +105,9 @@ bool openableForReading(const std::filesystem::path& file);
 // changing anything: granted; denied to this user by the permissions; held
 // by another program that has the file open in any way (a run waits for it
 // about two seconds); refused by a protection although the permissions
-// allow (Controlled folder access or a virus scanner, on Windows); or
-// refused for another reason (a read-only disk).
+// allow (Controlled folder access or a virus scanner, on Windows); refused
+// as the file is marked read-only; or refused for another reason (a
+// read-only disk).
 enum class Access { kGranted, kDenied, kHeld, kProtected, kReadOnly, kRefused };
 
 // What refused a create that accessToCreateIn allowed: on Windows a

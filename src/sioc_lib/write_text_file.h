@@ -51,8 +51,8 @@ void writeTextFile(FileReports& reports, const LineList& lines,
 
 // The line after a failure that says why: the permissions refuse this user,
 // a protection refuses although they allow, the file is read-only, or
-// another program has the file open; empty where the reason is unknown. what is "file" or
-// "folder".
+// another program has the file open; empty where the reason is unknown.
+// what is "file" or "folder".
 std::string reasonNote(Access access, const char* what,
                        const std::filesystem::path& name);
 

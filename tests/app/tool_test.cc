@@ -522,6 +522,7 @@ struct FaultyFileSystem : sioc_lib::SystemFileSystem {
 TEST(FileFaultsTest, NothingLostNothingSaidThatDidNotHappen) {
   const std::string folder =
       "atc module detected\n! Failed to read @\\Vorlancockpit\\TRVatc";
+  const std::string backedUp = kAtc + kList + kBackup + kIni;  // a whole run
   const struct {
     std::string fault;   // "" for none
     std::string prints;  // after the banner; "@" the base folder
@@ -561,15 +562,12 @@ TEST(FileFaultsTest, NothingLostNothingSaidThatDidNotHappen) {
        "list=a\r\n|backup=mine"},
       // The backup is one whole version, and another run's is kept.
       {"", kAtc + kList + kIni, "list=a\r\n|backup=other run's|ini=*", {}, false, true},
-      {"",
-       kAtc + kList + kBackup + kIni,
-       "list=a\r\n|backup=HAND|ini=*",
-       {"HAnd", "HAND"}},
+      {"", backedUp, "list=a\r\n|backup=HAND|ini=*", {"HAnd", "HAND"}},
       {"",
        kAtc + kList + "! Failed to read @\\sioc.ini\n",
        "list=a\r\n|ini=hand",
        {"HAnd", "HAND", "hand"}},
-      {"", kAtc + kList + kBackup + kIni, "list=a\r\n|backup=HAND|ini=*", {}, true}};
+      {"", backedUp, "list=a\r\n|backup=HAND|ini=*", {}, true}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.fault + row.prints);
     const test::TempDir dir;
