@@ -108,11 +108,13 @@ void useDevices(const std::string& words) {
   });
 }
 
-void setEnv(const char* name, const std::string& value) {
+void useDeviceList(const fs::path& folder, const std::string& lines) {
+  writeBytes(folder / "devices.txt", lines);
 #ifdef _WIN32
-  _wputenv_s(fs::u8path(name).c_str(), fs::u8path(value).c_str());
+  _wputenv_s(L"TRV_SETUP_DEVICES", (folder / "devices.txt").c_str());
 #else
-  setenv(name, value.c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
+  // NOLINTNEXTLINE(concurrency-mt-unsafe)
+  setenv("TRV_SETUP_DEVICES", (folder / "devices.txt").c_str(), 1);
 #endif
 }
 

@@ -40,7 +40,9 @@ std::string boards(const std::string& words);
 // words.
 void useDevices(const std::string& words);
 
-void setEnv(const char* name, const std::string& value);
+// The programs started next read these TRV_SETUP_DEVICES lines, kept in
+// folder's devices.txt.
+void useDeviceList(const fs::path& folder, const std::string& lines);
 
 #ifdef _WIN32
 // The boards of test::boards words written into Wine's registry, where its

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The Windows build in two installations under Wine, each with one board:
+# The Windows build in installations under Wine, each with one board:
 # - directly in a drive's root (a Wine drive letter mapped to a temporary
 #   folder): it writes X:\Vorlantrv.lst and X:\sioc.ini, which stays hidden, names a
 #   copy under VirtualStore, and trv_boards, its output to a pipe, finds
@@ -8,18 +8,20 @@
 #   terminal): the console shows the name right in the " created." lines and
 #   its output code page (850) is left as it was;
 # - on a full disk (a file system of 64 KiB, where one can be mounted): the
-#   write fails part-way, and the run says so and leaves nothing behind.
+#   write fails part-way, and the run says so and leaves nothing behind;
+# - in a folder of another owner, Wine run as nobody (where this runs as
+#   root): the create is refused, and the run says why and writes nothing.
 set -euo pipefail
 exe=$1 boards=$2
-root=$(mktemp -d)
+root=$(mktemp -d) && full="$root/full" && mkdir "$full"
 dosdevices="${WINEPREFIX:-$HOME/.wine}/dosdevices"
 letter=$(for l in x w v u t; do [ -e "$dosdevices/$l:" ] || { echo "$l"; break; }; done)
-trap 'rm -f "$dosdevices/$letter:"; rm -rf "$root"' EXIT
+trap 'umount "$full" 2>/dev/null; rm -f "$dosdevices/$letter:"; rm -rf "$root"' EXIT
 ln -s "$root/drive" "$dosdevices/$letter:"
 printf '{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\\0005\t\\\\?\\hid#vid_0000&pid_0010#1#x\r\n' \
   >"$root/devices.txt"
 export TRV_SETUP_DEVICES="Z:$root/devices.txt" WINEDEBUG=-all
-for base in "$root/drive" "$root/Jörg"; do
+for base in "$root/drive" "$root/Jörg" "$root/theirs"; do
   mkdir -p "$base/Vorlancockpit/SIOC/Kesmira/TRV_setup" "$base/Vorlancockpit/TRVatc"
   printf 'atc.ssi\r\n' >"$base/Vorlancockpit/TRVatc/module.lst"
 done
@@ -51,9 +53,7 @@ expect "Z:${root//\//\\}\\Jörg\\sioc.ini created." "$shown"
 [ "$(grep -c 'Active code page: 850' <<<"$shown")" = 2 ] || { echo "code page changed"; exit 1; }
 
 # A module list of 40 KiB fits, Vorlantrv.lst beside it no longer does.
-full="$root/full" && mkdir -p "$full"
 if mount -t tmpfs -o size=64k tmpfs "$full" 2>/dev/null; then
-  trap 'umount "$full"; rm -f "$dosdevices/$letter:"; rm -rf "$root"' EXIT
   mkdir -p "$full/Vorlancockpit/SIOC/Kesmira/TRV_setup" "$full/Vorlancockpit/TRVatc"
   seq -f 'entry %05g' 1 3400 | sed 's/$/\r/' >"$full/Vorlancockpit/TRVatc/module.lst"
   printf 'mine\r\n' >"$full/sioc.ini"
@@ -62,4 +62,18 @@ if mount -t tmpfs -o size=64k tmpfs "$full" 2>/dev/null; then
   [ "$(ls "$full")" = "$(printf 'Vorlancockpit\nsioc.ini')" ] || { echo "a full disk left: $(ls "$full")"; exit 1; }
 else
   echo "not run: the full-disk case (no file system could be mounted here)"
+fi
+
+if [ "$(id -u)" = 0 ] && command -v runuser >/dev/null; then
+  # nobody's own prefix, kept for the next runs (Wine makes it at its first
+  # start) where nobody reaches it as the installation, in the temporary folder.
+  other="${TMPDIR:-/tmp}/trv_tests_nobody" && mkdir -p "$other" && chown nobody: "$other"
+  chmod 755 "$root"
+  nobody() { runuser -u nobody -- env HOME="$other" WINEPREFIX="$other/prefix" "$@"; }
+  shown=$(cd "$root/theirs/Vorlancockpit/SIOC/Kesmira/TRV_setup" && nobody wine "$exe" </dev/null | tr -d '\r')
+  expect "! Failed to create Z:${root//\//\\}\\theirs\\Vorlantrv.lst" "$shown"
+  expect "This user may not change the folder Z:${root//\//\\}\\theirs: start the program with \"Run as administrator\", or keep the installation outside protected folders such as Program Files or the root of a drive (C:\\)." "$shown"
+  [ "$(ls "$root/theirs")" = Vorlancockpit ] || { echo "a refused create left: $(ls "$root/theirs")"; exit 1; }
+else
+  echo "not run: the refused create (only root may run Wine as another user)"
 fi
