@@ -15,9 +15,10 @@ set -euo pipefail
 exe=$1 boards=$2
 root=$(mktemp -d) && full="$root/full" && mkdir "$full"
 dosdevices="${WINEPREFIX:-$HOME/.wine}/dosdevices"
-letter=$(for l in x w v u t; do [ -e "$dosdevices/$l:" ] || { echo "$l"; break; }; done)
+# A free letter, or one that a run of this test cut off (by a timeout) left.
+letter=$(for l in x w v u t; do [[ -e $dosdevices/$l: && $(readlink "$dosdevices/$l:") != */tmp.*/drive ]] || { echo "$l"; break; }; done)
 trap 'umount "$full" 2>/dev/null; rm -f "$dosdevices/$letter:"; rm -rf "$root"' EXIT
-ln -s "$root/drive" "$dosdevices/$letter:"
+ln -sfn "$root/drive" "$dosdevices/$letter:"
 printf '{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\\0005\t\\\\?\\hid#vid_0000&pid_0010#1#x\r\n' \
   >"$root/devices.txt"
 export TRV_SETUP_DEVICES="Z:$root/devices.txt" WINEDEBUG=-all
@@ -69,7 +70,7 @@ if [ "$(id -u)" = 0 ] && command -v runuser >/dev/null; then
   # start) where nobody reaches it as the installation, in the temporary folder.
   other="${TMPDIR:-/tmp}/trv_tests_nobody" && mkdir -p "$other" && chown nobody: "$other"
   chmod 755 "$root"
-  nobody() { runuser -u nobody -- env HOME="$other" WINEPREFIX="$other/prefix" "$@"; }
+  nobody() { runuser -u nobody -- env HOME="$other" WINEPREFIX="$other/prefix" timeout 30 "$@"; }
   shown=$(cd "$root/theirs/Vorlancockpit/SIOC/Kesmira/TRV_setup" && nobody wine "$exe" </dev/null | tr -d '\r')
   expect "! Failed to create Z:${root//\//\\}\\theirs\\Vorlantrv.lst" "$shown"
   expect "This user may not change the folder Z:${root//\//\\}\\theirs: start the program with \"Run as administrator\", or keep the installation outside protected folders such as Program Files or the root of a drive (C:\\)." "$shown"
