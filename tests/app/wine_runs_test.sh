@@ -67,8 +67,9 @@ fi
 
 if [ "$(id -u)" = 0 ] && runuser -u nobody -- true 2>/dev/null; then
   # nobody's own prefix, kept for the next runs (Wine makes it at its first
-  # start) where nobody reaches it as the installation, in the temporary folder.
-  other="${TMPDIR:-/tmp}/trv_tests_nobody" && mkdir -p "$other" && chown nobody: "$other"
+  # start) where nobody reaches it as the installation, in the temporary folder;
+  # a link put there is not followed by the chown.
+  other="${TMPDIR:-/tmp}/trv_tests_nobody" && mkdir -p "$other" && chown -h nobody: "$other"
   chmod 755 "$root"
   nobody() { runuser -u nobody -- env HOME="$other" WINEPREFIX="$other/prefix" timeout 30 "$@"; }
   shown=$(cd "$root/theirs/Vorlancockpit/SIOC/Kesmira/TRV_setup" && nobody wine "$exe" </dev/null | tr -d '\r')
